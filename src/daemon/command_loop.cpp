@@ -1,0 +1,53 @@
+#include "daemon/command_loop.h"
+
+#include "daemon/commands.h"
+#include "daemon/dpi_awareness.h"
+#include "daemon/response.h"
+#include "daemon/tokenizer.h"
+
+#include <exception>
+#include <string>
+
+Flow RunGuarded(Handler handler, const Args& args, const std::string& cmd, Session& session) {
+    try {
+        if (handler == nullptr) {
+            RespondError(session.out, "Unknown command: " + cmd + ". Type 'help' for usage.");
+            return Flow::Continue;
+        }
+        return handler(args, session);
+    } catch (const std::exception& e) {
+        RespondError(session.out, std::string("Exception: ") + e.what());
+    } catch (...) {
+        RespondError(session.out, "Unknown error");
+    }
+    return Flow::Continue;
+}
+
+bool HandleLine(const std::string& line, std::ostream& out, std::ostream& err) {
+    if (line.empty() || line[0] == '#') return true;
+    const Args args = SplitArgs(line);
+    if (args.empty()) return true;
+    const std::string cmd = ToLower(args[0]);
+    Session session{out, err};
+    return RunGuarded(FindCommand(cmd), args, cmd, session) == Flow::Continue;
+}
+
+int RunCommandLoop(std::istream& in, std::ostream& out, std::ostream& err) {
+    // Every answer reaches the client before the next read, and before anything on err.
+    in.tie(&out);
+    err.tie(&out);
+    err.setf(std::ios::unitbuf);
+    err << kBanner << std::flush;
+    std::string line;
+    while (std::getline(in, line)) {
+        Trim(line);
+        if (!HandleLine(line, out, err)) break;
+    }
+    err << kFarewell;
+    return 0;
+}
+
+int RunDaemon(std::istream& in, std::ostream& out, std::ostream& err) {
+    EnableDpiAwareness();
+    return RunCommandLoop(in, out, err);
+}

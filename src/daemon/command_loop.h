@@ -1,0 +1,15 @@
+// The daemon: start-up, the line-by-line command loop, shutdown.
+#pragma once
+
+#include <istream>
+#include <ostream>
+
+// Handles one trimmed, non-empty line; returns false when the loop is to end.
+bool HandleLine(const std::string& line, std::ostream& out, std::ostream& err);
+
+// Reads commands from `in` until end of input or a quit command, answering each on `out`;
+// banner, help and farewell go to `err`. Returns the exit status.
+int RunCommandLoop(std::istream& in, std::ostream& out, std::ostream& err);
+
+// Start-up (DPI awareness) followed by the command loop.
+int RunDaemon(std::istream& in, std::ostream& out, std::ostream& err);

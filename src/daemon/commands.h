@@ -1,0 +1,38 @@
+// The command table: one row per command word, aliases sharing a handler.
+#pragma once
+
+#include <ostream>
+#include <string>
+#include <string_view>
+#include <vector>
+
+using Args = std::vector<std::string>;
+
+// The streams one run of the command loop answers on.
+struct Session {
+    std::ostream& out;
+    std::ostream& err;
+};
+
+// Whether the loop reads another line after a command.
+enum class Flow { Continue, Stop };
+
+using Handler = Flow (*)(const Args& args, Session& session);
+
+struct CommandRow {
+    std::string_view word;
+    Handler handler;
+};
+
+// The handler of a lower-cased command word, or null for a word that names no command.
+Handler FindCommand(std::string_view cmd);
+
+// Runs a command's handler (null for an unknown word) under the exception guard: anything
+// thrown becomes an error line and the loop goes on.
+Flow RunGuarded(Handler handler, const Args& args, const std::string& cmd, Session& session);
+
+// Built-in commands.
+Flow QuitCommand(const Args& args, Session& session);
+Flow HelpCommand(const Args& args, Session& session);
+Flow VersionCommand(const Args& args, Session& session);
+Flow WaitCommand(const Args& args, Session& session);

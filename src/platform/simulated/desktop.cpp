@@ -1,0 +1,360 @@
+// The simulated desktop: the Windows services of win32.h, answered by a model that behaves the
+// way the platform does wherever marlet's results depend on it.
+#include "platform/simulated/desktop.h"
+
+#include <algorithm>
+#include <cstring>
+#include <cwctype>
+#include <string_view>
+
+namespace sim {
+namespace {
+
+void FillUsLayout(Desktop& d);
+
+// The model starts as a reset desktop, so the host daemon runs on the default layout too.
+Desktop& Instance() {
+    static Desktop desktop = [] {
+        Desktop d;
+        FillUsLayout(d);
+        return d;
+    }();
+    return desktop;
+}
+
+void FillUsLayout(Desktop& d) {
+    d.vkScan.fill(-1);
+    auto set = [&d](unsigned char ch, int shift, int vk) { d.vkScan[ch] = static_cast<SHORT>((shift << 8) | vk); };
+    for (int c = 'a'; c <= 'z'; ++c) set(static_cast<unsigned char>(c), 0, c - 'a' + 'A');
+    for (int c = 'A'; c <= 'Z'; ++c) set(static_cast<unsigned char>(c), 1, c);
+    for (int c = '0'; c <= '9'; ++c) set(static_cast<unsigned char>(c), 0, c);
+    const std::string_view shiftedDigits = ")!@#$%^&*(";
+    for (std::size_t i = 0; i < shiftedDigits.size(); ++i) set(static_cast<unsigned char>(shiftedDigits[i]), 1, static_cast<int>('0' + i));
+    struct Punct {
+        char plain;
+        char shifted;
+        int vk;
+    };
+    const Punct punct[] = {{'-', '_', VK_OEM_MINUS}, {'=', '+', VK_OEM_PLUS},   {'[', '{', VK_OEM_4},
+                           {']', '}', VK_OEM_6},     {'\\', '|', VK_OEM_5},     {';', ':', VK_OEM_1},
+                           {'\'', '"', VK_OEM_7},    {',', '<', VK_OEM_COMMA},  {'.', '>', VK_OEM_PERIOD},
+                           {'/', '?', VK_OEM_2},     {'`', '~', VK_OEM_3}};
+    for (const Punct& p : punct) {
+        set(static_cast<unsigned char>(p.plain), 0, p.vk);
+        set(static_cast<unsigned char>(p.shifted), 1, p.vk);
+    }
+    // Control characters come from Ctrl with a letter, as on a real US layout, except for the
+    // few that have keys of their own.
+    for (int c = 1; c <= 26; ++c) set(static_cast<unsigned char>(c), 2, 'A' + c - 1);
+    set(' ', 0, VK_SPACE);
+    set('\t', 0, VK_TAB);
+    set('\r', 0, VK_RETURN);
+    set('\n', 2, VK_RETURN);
+    set('\b', 0, VK_BACK);
+    set(0x1B, 0, VK_ESCAPE);
+    set(0x1C, 2, VK_OEM_5);
+    set(0x1D, 2, VK_OEM_6);
+    set(0x1E, 3, '6');
+    set(0x1F, 3, VK_OEM_MINUS);
+    set(0x00, 3, '2');
+    set(0x7F, 2, VK_BACK);
+
+    d.scanCodes.fill(0);
+    const std::string_view row1 = "QWERTYUIOP";
+    const std::string_view row2 = "ASDFGHJKL";
+    const std::string_view row3 = "ZXCVBNM";
+    for (std::size_t i = 0; i < row1.size(); ++i) d.scanCodes[static_cast<unsigned char>(row1[i])] = static_cast<UINT>(0x10 + i);
+    for (std::size_t i = 0; i < row2.size(); ++i) d.scanCodes[static_cast<unsigned char>(row2[i])] = static_cast<UINT>(0x1E + i);
+    for (std::size_t i = 0; i < row3.size(); ++i) d.scanCodes[static_cast<unsigned char>(row3[i])] = static_cast<UINT>(0x2C + i);
+    for (int c = '1'; c <= '9'; ++c) d.scanCodes[c] = static_cast<UINT>(0x02 + c - '1');
+    d.scanCodes['0'] = 0x0B;
+    for (int f = 0; f < 10; ++f) d.scanCodes[VK_F1 + f] = static_cast<UINT>(0x3B + f);
+    d.scanCodes[VK_F1 + 10] = 0x57;
+    d.scanCodes[VK_F1 + 11] = 0x58;
+    for (int f = 12; f < 23; ++f) d.scanCodes[VK_F1 + f] = static_cast<UINT>(0x64 + f - 12);
+    d.scanCodes[VK_F24] = 0x76;
+    const std::pair<int, UINT> keys[] = {
+        {VK_ESCAPE, 0x01},   {VK_OEM_MINUS, 0x0C}, {VK_OEM_PLUS, 0x0D}, {VK_BACK, 0x0E},     {VK_TAB, 0x0F},
+        {VK_OEM_4, 0x1A},    {VK_OEM_6, 0x1B},     {VK_RETURN, 0x1C},   {VK_CONTROL, 0x1D},  {VK_LCONTROL, 0x1D},
+        {VK_RCONTROL, 0x1D}, {VK_OEM_1, 0x27},     {VK_OEM_7, 0x28},    {VK_OEM_3, 0x29},    {VK_SHIFT, 0x2A},
+        {VK_LSHIFT, 0x2A},   {VK_OEM_5, 0x2B},     {VK_OEM_COMMA, 0x33}, {VK_OEM_PERIOD, 0x34}, {VK_OEM_2, 0x35},
+        {VK_RSHIFT, 0x36},   {VK_MULTIPLY, 0x37},  {VK_MENU, 0x38},     {VK_LMENU, 0x38},    {VK_RMENU, 0x38},
+        {VK_SPACE, 0x39},    {VK_CAPITAL, 0x3A},   {VK_NUMLOCK, 0x45},  {VK_SCROLL, 0x46},    {VK_CANCEL, 0x46},
+        {VK_HOME, 0x47},     {VK_UP, 0x48},        {VK_PRIOR, 0x49},    {VK_SUBTRACT, 0x4A}, {VK_LEFT, 0x4B},
+        {VK_RIGHT, 0x4D},    {VK_ADD, 0x4E},       {VK_END, 0x4F},      {VK_DOWN, 0x50},     {VK_NEXT, 0x51},
+        {VK_INSERT, 0x52},   {VK_DELETE, 0x53},    {VK_DECIMAL, 0x53},  {VK_SNAPSHOT, 0x54}, {VK_DIVIDE, 0x35},
+        {VK_LWIN, 0x5B},     {VK_RWIN, 0x5C},      {VK_APPS, 0x5D},     {VK_PAUSE, 0x45},
+        {0x60, 0x52},        {0x61, 0x4F},         {0x62, 0x50},        {0x63, 0x51},        {0x64, 0x4B},
+        {0x65, 0x4C},        {0x66, 0x4D},         {0x67, 0x47},        {0x68, 0x48},        {0x69, 0x49},
+    };
+    for (const auto& [vk, scan] : keys) d.scanCodes[vk] = scan;
+}
+
+// Where an absolute coordinate lands: origin + floor(abs * extent / 65536), as the platform
+// decodes it.
+LONG DecodeAbsolute(LONG abs, int origin, int extent) {
+    return static_cast<LONG>(origin + (static_cast<long long>(abs) * extent) / 65536);
+}
+
+LONG ClampInto(LONG v, int origin, int extent) {
+    if (extent <= 0) return origin;
+    return std::clamp<LONG>(v, origin, origin + extent - 1);
+}
+
+void ApplyMouse(Desktop& d, const MOUSEINPUT& mi) {
+    if (mi.dwFlags & MOUSEEVENTF_MOVE) {
+        LONG x = 0;
+        LONG y = 0;
+        if (mi.dwFlags & MOUSEEVENTF_ABSOLUTE) {
+            if (mi.dwFlags & MOUSEEVENTF_VIRTUALDESK) {
+                x = DecodeAbsolute(mi.dx, d.virtualLeft, d.virtualWidth);
+                y = DecodeAbsolute(mi.dy, d.virtualTop, d.virtualHeight);
+            } else {
+                x = DecodeAbsolute(mi.dx, 0, d.primaryWidth);
+                y = DecodeAbsolute(mi.dy, 0, d.primaryHeight);
+            }
+        } else {
+            x = d.cursor.x + mi.dx;
+            y = d.cursor.y + mi.dy;
+        }
+        d.cursor.x = ClampInto(x, d.virtualLeft, d.virtualWidth);
+        d.cursor.y = ClampInto(y, d.virtualTop, d.virtualHeight);
+    }
+    const DWORD buttonFlags[] = {MOUSEEVENTF_LEFTDOWN,   MOUSEEVENTF_LEFTUP,   MOUSEEVENTF_RIGHTDOWN,
+                                 MOUSEEVENTF_RIGHTUP,    MOUSEEVENTF_MIDDLEDOWN, MOUSEEVENTF_MIDDLEUP};
+    for (DWORD flag : buttonFlags) {
+        if (!(mi.dwFlags & flag)) continue;
+        d.mouseEvents.push_back({flag, d.cursor.x, d.cursor.y, 0});
+        const bool down = flag == MOUSEEVENTF_LEFTDOWN || flag == MOUSEEVENTF_RIGHTDOWN || flag == MOUSEEVENTF_MIDDLEDOWN;
+        if (down) {
+            d.heldButtons.insert(flag);
+        } else {
+            d.heldButtons.erase(flag >> 1);
+        }
+    }
+    if (mi.dwFlags & MOUSEEVENTF_WHEEL) {
+        d.mouseEvents.push_back({MOUSEEVENTF_WHEEL, d.cursor.x, d.cursor.y, static_cast<LONG>(mi.mouseData)});
+    }
+}
+
+void ApplyKey(Desktop& d, const KEYBDINPUT& ki) {
+    const std::uint32_t key = KeyIdentity(ki);
+    if (ki.dwFlags & KEYEVENTF_KEYUP) {
+        d.heldKeys.erase(key);
+    } else {
+        d.heldKeys.insert(key);
+        if (ki.dwFlags & KEYEVENTF_UNICODE) d.typedUnits.push_back(ki.wScan);
+    }
+}
+
+LONG_PTR g_user32Marker = 0;
+
+BOOL WINAPI SimSetProcessDpiAwarenessContext(DPI_AWARENESS_CONTEXT context) {
+    Desktop& d = Instance();
+    d.dpiAwarenessContextCalls.push_back(reinterpret_cast<LONG_PTR>(context));
+    return d.dpiAwarenessContextResult;
+}
+
+}  // namespace
+
+Desktop& State() { return Instance(); }
+
+void Reset() {
+    Desktop& d = Instance();
+    d = Desktop{};
+    FillUsLayout(d);
+}
+
+void SetScreen(int left, int top, int width, int height, int primaryWidth, int primaryHeight) {
+    Desktop& d = Instance();
+    d.virtualLeft = left;
+    d.virtualTop = top;
+    d.virtualWidth = width;
+    d.virtualHeight = height;
+    d.primaryWidth = primaryWidth;
+    d.primaryHeight = primaryHeight;
+}
+
+HWND AddWindow(const std::string& title, bool visible, bool minimized) {
+    Desktop& d = Instance();
+    // Handles like the platform's: small, even, spread out.
+    const auto value = static_cast<std::uintptr_t>(0x10010 + 0x2A * d.windows.size());
+    HWND handle = reinterpret_cast<HWND>(value);
+    d.windows.push_back({handle, title, visible, minimized, true});
+    return handle;
+}
+
+Window* FindWindow(HWND handle) {
+    for (Window& w : Instance().windows) {
+        if (w.handle == handle) return &w;
+    }
+    return nullptr;
+}
+
+std::uint32_t KeyIdentity(const KEYBDINPUT& ki) {
+    if (ki.dwFlags & KEYEVENTF_UNICODE) return 0x10000u | ki.wScan;
+    if (ki.dwFlags & KEYEVENTF_SCANCODE) return 0x20000u | ((ki.dwFlags & KEYEVENTF_EXTENDEDKEY) ? 0x100u : 0u) | ki.wScan;
+    return 0x40000u | ki.wVk;
+}
+
+std::vector<KEYBDINPUT> AllKeyRecords() {
+    std::vector<KEYBDINPUT> records;
+    for (const auto& batch : Instance().batches) {
+        for (const INPUT& in : batch) {
+            if (in.type == INPUT_KEYBOARD) records.push_back(in.ki);
+        }
+    }
+    return records;
+}
+
+}  // namespace sim
+
+using sim::Desktop;
+
+UINT WINAPI SendInput(UINT cInputs, INPUT* pInputs, int cbSize) {
+    Desktop& d = sim::State();
+    if (cbSize != static_cast<int>(sizeof(INPUT)) || (cInputs > 0 && pInputs == nullptr)) {
+        d.lastError = ERROR_INVALID_PARAMETER;
+        return 0;
+    }
+    d.batches.emplace_back(pInputs, pInputs + cInputs);
+    UINT accept = cInputs;
+    DWORD error = 0;
+    if (!d.plans.empty()) {
+        accept = std::min(d.plans.front().accept, cInputs);
+        error = d.plans.front().error;
+        d.plans.pop_front();
+    }
+    for (UINT i = 0; i < accept; ++i) {
+        if (pInputs[i].type == INPUT_MOUSE) sim::ApplyMouse(d, pInputs[i].mi);
+        if (pInputs[i].type == INPUT_KEYBOARD) sim::ApplyKey(d, pInputs[i].ki);
+    }
+    if (accept < cInputs) d.lastError = error;
+    return accept;
+}
+
+int WINAPI GetSystemMetrics(int nIndex) {
+    Desktop& d = sim::State();
+    d.metricReads.push_back(nIndex);
+    switch (nIndex) {
+        case SM_CXSCREEN: return d.primaryWidth;
+        case SM_CYSCREEN: return d.primaryHeight;
+        case SM_XVIRTUALSCREEN: return d.virtualLeft;
+        case SM_YVIRTUALSCREEN: return d.virtualTop;
+        case SM_CXVIRTUALSCREEN: return d.virtualWidth;
+        case SM_CYVIRTUALSCREEN: return d.virtualHeight;
+        default: return 0;
+    }
+}
+
+BOOL WINAPI GetCursorPos(POINT* lpPoint) {
+    Desktop& d = sim::State();
+    if (!d.cursorAvailable || lpPoint == nullptr) {
+        d.lastError = ERROR_ACCESS_DENIED;
+        return FALSE;
+    }
+    *lpPoint = d.cursor;
+    return TRUE;
+}
+
+SHORT WINAPI VkKeyScanA(CHAR ch) { return sim::State().vkScan[static_cast<unsigned char>(ch)]; }
+
+UINT WINAPI MapVirtualKeyA(UINT uCode, UINT uMapType) {
+    Desktop& d = sim::State();
+    d.mapCalls.push_back({false, uCode});
+    return (uMapType == MAPVK_VK_TO_VSC && uCode < 256) ? d.scanCodes[uCode] : 0;
+}
+
+UINT WINAPI MapVirtualKeyW(UINT uCode, UINT uMapType) {
+    Desktop& d = sim::State();
+    d.mapCalls.push_back({true, uCode});
+    return (uMapType == MAPVK_VK_TO_VSC && uCode < 256) ? d.scanCodes[uCode] : 0;
+}
+
+BOOL WINAPI EnumWindows(WNDENUMPROC lpEnumFunc, LPARAM lParam) {
+    Desktop& d = sim::State();
+    d.enumVisits = 0;
+    // The callback may not change the list, but copy the handles so that it could.
+    std::vector<HWND> handles;
+    for (const sim::Window& w : d.windows) {
+        if (w.alive) handles.push_back(w.handle);
+    }
+    for (HWND h : handles) {
+        ++d.enumVisits;
+        if (!lpEnumFunc(h, lParam)) return FALSE;
+    }
+    return TRUE;
+}
+
+int WINAPI GetWindowTextA(HWND hWnd, LPSTR lpString, int nMaxCount) {
+    Desktop& d = sim::State();
+    const sim::Window* w = sim::FindWindow(hWnd);
+    if (w == nullptr || !w->alive) {
+        d.lastError = ERROR_INVALID_WINDOW_HANDLE;
+        return 0;
+    }
+    if (lpString == nullptr || nMaxCount <= 0) return 0;
+    const std::size_t n = std::min(w->title.size(), static_cast<std::size_t>(nMaxCount - 1));
+    std::memcpy(lpString, w->title.data(), n);
+    lpString[n] = '\0';
+    return static_cast<int>(n);
+}
+
+BOOL WINAPI IsWindow(HWND hWnd) {
+    const sim::Window* w = sim::FindWindow(hWnd);
+    return (w != nullptr && w->alive) ? TRUE : FALSE;
+}
+
+BOOL WINAPI IsIconic(HWND hWnd) {
+    const sim::Window* w = sim::FindWindow(hWnd);
+    return (w != nullptr && w->alive && w->minimized) ? TRUE : FALSE;
+}
+
+BOOL WINAPI ShowWindow(HWND hWnd, int nCmdShow) {
+    Desktop& d = sim::State();
+    d.windowCalls.push_back({"ShowWindow", hWnd, nCmdShow});
+    sim::Window* w = sim::FindWindow(hWnd);
+    if (w == nullptr || !w->alive) return FALSE;
+    const BOOL wasVisible = w->visible ? TRUE : FALSE;
+    if (nCmdShow == SW_RESTORE) {
+        w->minimized = false;
+        w->visible = true;
+    }
+    return wasVisible;
+}
+
+BOOL WINAPI SetForegroundWindow(HWND hWnd) {
+    Desktop& d = sim::State();
+    d.windowCalls.push_back({"SetForegroundWindow", hWnd, 0});
+    const sim::Window* w = sim::FindWindow(hWnd);
+    if (d.refuseForeground || w == nullptr || !w->alive) return FALSE;
+    d.foreground = hWnd;
+    return TRUE;
+}
+
+BOOL WINAPI SetProcessDPIAware() {
+    ++sim::State().dpiAwareCalls;
+    return TRUE;
+}
+
+void WINAPI Sleep(DWORD dwMilliseconds) { sim::State().sleeps.push_back(dwMilliseconds); }
+
+DWORD WINAPI GetLastError() { return sim::State().lastError; }
+
+void WINAPI SetLastError(DWORD dwErrCode) { sim::State().lastError = dwErrCode; }
+
+HMODULE WINAPI GetModuleHandleW(LPCWSTR lpModuleName) {
+    if (lpModuleName == nullptr || !sim::State().user32Loaded) return nullptr;
+    std::wstring name(lpModuleName);
+    for (wchar_t& c : name) c = static_cast<wchar_t>(std::towlower(static_cast<wint_t>(c)));
+    if (name != L"user32.dll" && name != L"user32") return nullptr;
+    return reinterpret_cast<HMODULE>(&sim::g_user32Marker);
+}
+
+FARPROC WINAPI GetProcAddress(HMODULE hModule, LPCSTR lpProcName) {
+    if (hModule != reinterpret_cast<HMODULE>(&sim::g_user32Marker) || lpProcName == nullptr) return nullptr;
+    if (std::string_view(lpProcName) == "SetProcessDpiAwarenessContext" && sim::State().hasDpiAwarenessContext) {
+        return reinterpret_cast<FARPROC>(reinterpret_cast<void (*)()>(&sim::SimSetProcessDpiAwarenessContext));
+    }
+    return nullptr;
+}

@@ -1,0 +1,120 @@
+// The simulated desktop behind win32.h on hosts other than Windows: a virtual screen with a
+// pointer, a US English keyboard layout, top-level windows and a foreground window. Tests reach
+// its state here: reset it, shape it, read back what the program did to it.
+#pragma once
+
+#include "platform/win32.h"
+
+#include <array>
+#include <cstdint>
+#include <deque>
+#include <set>
+#include <string>
+#include <vector>
+
+namespace sim {
+
+// What the next SendInput call accepts: the first `accept` records, then the error code.
+struct SendInputPlan {
+    UINT accept;
+    DWORD error;
+};
+
+// A button press, release or wheel turn as the pointer applied it, at the pointer's pixel.
+struct MouseEvent {
+    DWORD flag;  // one MOUSEEVENTF_ button or wheel flag
+    LONG x;
+    LONG y;
+    LONG wheel;  // signed wheel distance for MOUSEEVENTF_WHEEL, else 0
+};
+
+// A top-level window of the simulated desktop.
+struct Window {
+    HWND handle;
+    std::string title;  // any bytes, empty allowed
+    bool visible;
+    bool minimized;
+    bool alive;  // false once destroyed; the handle then names no window
+};
+
+// A call the program made on a window, in the order made (for the window services).
+struct WindowCall {
+    std::string op;  // "ShowWindow" or "SetForegroundWindow"
+    HWND handle;
+    int arg;
+};
+
+// A scan code lookup, to tell which of the two MapVirtualKey forms was asked.
+struct MapCall {
+    bool wide;  // MapVirtualKeyW rather than MapVirtualKeyA
+    UINT code;
+};
+
+struct Desktop {
+    // Start-up services.
+    bool user32Loaded = true;
+    bool hasDpiAwarenessContext = true;  // whether user32 exports SetProcessDpiAwarenessContext
+    BOOL dpiAwarenessContextResult = TRUE;
+    std::vector<LONG_PTR> dpiAwarenessContextCalls;
+    int dpiAwareCalls = 0;
+
+    // Sleep never blocks here; it records what it was asked.
+    std::vector<DWORD> sleeps;
+
+    // Virtual screen (all monitors) and the primary monitor, whose top-left pixel is (0, 0).
+    int virtualLeft = 0;
+    int virtualTop = 0;
+    int virtualWidth = 1920;
+    int virtualHeight = 1080;
+    int primaryWidth = 1920;
+    int primaryHeight = 1080;
+    std::vector<int> metricReads;
+
+    POINT cursor{0, 0};
+    bool cursorAvailable = true;
+
+    // Input: every SendInput call's records as passed, and what the system did with them.
+    std::vector<std::vector<INPUT>> batches;
+    std::deque<SendInputPlan> plans;
+    std::vector<MouseEvent> mouseEvents;
+    std::set<DWORD> heldButtons;       // down flags of buttons pressed and not released
+    std::set<std::uint32_t> heldKeys;  // keys pressed and not released (see KeyIdentity)
+    std::vector<std::uint32_t> typedUnits;  // UTF-16 units of KEYEVENTF_UNICODE key-downs
+
+    // US English keyboard layout.
+    std::array<SHORT, 256> vkScan{};
+    std::array<UINT, 256> scanCodes{};
+    std::vector<MapCall> mapCalls;
+
+    // Top-level windows in enumeration order, and the foreground window.
+    std::vector<Window> windows;
+    HWND foreground = nullptr;
+    bool refuseForeground = false;
+    std::vector<WindowCall> windowCalls;
+    int enumVisits = 0;  // how many windows the last EnumWindows handed to its callback
+
+    DWORD lastError = 0;
+};
+
+// The desktop's state, for tests to shape and inspect.
+Desktop& State();
+
+// Back to a single 1920 x 1080 monitor, US layout, no windows, nothing recorded.
+void Reset();
+
+// Sets the virtual screen rectangle and the primary monitor size.
+void SetScreen(int left, int top, int width, int height, int primaryWidth, int primaryHeight);
+
+// Adds a top-level window at the end of the enumeration order and returns its handle.
+HWND AddWindow(const std::string& title, bool visible = true, bool minimized = false);
+
+// The window with this handle, or null.
+Window* FindWindow(HWND handle);
+
+// The identity under which a keyboard record presses or releases a key, as heldKeys keeps it.
+std::uint32_t KeyIdentity(const KEYBDINPUT& ki);
+
+// Keyboard records of all batches, flattened in order.
+std::vector<KEYBDINPUT> AllKeyRecords();
+
+}  // namespace sim

@@ -1,0 +1,208 @@
+// The one door to the desktop: every Windows service marlet uses comes through this header.
+// On Windows it is <windows.h>; elsewhere it declares the same names, types, constants and
+// record layouts, implemented by the simulated desktop in simulated/.
+#pragma once
+
+#ifdef _WIN32
+
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#include <windows.h>
+
+#else  // simulated desktop
+
+#include <cstdint>
+
+#define WINAPI
+#define CALLBACK
+
+using BOOL = int;
+using BYTE = std::uint8_t;
+using WORD = std::uint16_t;
+using DWORD = std::uint32_t;
+using UINT = unsigned int;
+using LONG = std::int32_t;
+using SHORT = std::int16_t;
+using CHAR = char;
+using WCHAR = wchar_t;
+using LPSTR = char*;
+using LPCSTR = const char*;
+using LPCWSTR = const wchar_t*;
+using ULONG_PTR = std::uintptr_t;
+using LONG_PTR = std::intptr_t;
+using INT_PTR = std::intptr_t;
+using LPARAM = LONG_PTR;
+
+struct HWND__;
+using HWND = HWND__*;
+struct HINSTANCE__;
+using HMODULE = HINSTANCE__*;
+struct DPI_AWARENESS_CONTEXT__;
+using DPI_AWARENESS_CONTEXT = DPI_AWARENESS_CONTEXT__*;
+using FARPROC = INT_PTR(WINAPI*)();
+using WNDENUMPROC = BOOL(CALLBACK*)(HWND, LPARAM);
+
+#define TRUE 1
+#define FALSE 0
+
+// DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE_V2 is the handle value -4.
+#define DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE_V2 (reinterpret_cast<DPI_AWARENESS_CONTEXT>(static_cast<LONG_PTR>(-4)))
+
+struct POINT {
+    LONG x;
+    LONG y;
+};
+
+struct MOUSEINPUT {
+    LONG dx;
+    LONG dy;
+    DWORD mouseData;
+    DWORD dwFlags;
+    DWORD time;
+    ULONG_PTR dwExtraInfo;
+};
+
+struct KEYBDINPUT {
+    WORD wVk;
+    WORD wScan;
+    DWORD dwFlags;
+    DWORD time;
+    ULONG_PTR dwExtraInfo;
+};
+
+struct HARDWAREINPUT {
+    DWORD uMsg;
+    WORD wParamL;
+    WORD wParamH;
+};
+
+struct INPUT {
+    DWORD type;
+    union {
+        MOUSEINPUT mi;
+        KEYBDINPUT ki;
+        HARDWAREINPUT hi;
+    };
+};
+
+constexpr DWORD INPUT_MOUSE = 0;
+constexpr DWORD INPUT_KEYBOARD = 1;
+constexpr DWORD INPUT_HARDWARE = 2;
+
+constexpr DWORD MOUSEEVENTF_MOVE = 0x0001;
+constexpr DWORD MOUSEEVENTF_LEFTDOWN = 0x0002;
+constexpr DWORD MOUSEEVENTF_LEFTUP = 0x0004;
+constexpr DWORD MOUSEEVENTF_RIGHTDOWN = 0x0008;
+constexpr DWORD MOUSEEVENTF_RIGHTUP = 0x0010;
+constexpr DWORD MOUSEEVENTF_MIDDLEDOWN = 0x0020;
+constexpr DWORD MOUSEEVENTF_MIDDLEUP = 0x0040;
+constexpr DWORD MOUSEEVENTF_WHEEL = 0x0800;
+constexpr DWORD MOUSEEVENTF_VIRTUALDESK = 0x4000;
+constexpr DWORD MOUSEEVENTF_ABSOLUTE = 0x8000;
+
+constexpr DWORD KEYEVENTF_EXTENDEDKEY = 0x0001;
+constexpr DWORD KEYEVENTF_KEYUP = 0x0002;
+constexpr DWORD KEYEVENTF_UNICODE = 0x0004;
+constexpr DWORD KEYEVENTF_SCANCODE = 0x0008;
+
+constexpr int SM_CXSCREEN = 0;
+constexpr int SM_CYSCREEN = 1;
+constexpr int SM_XVIRTUALSCREEN = 76;
+constexpr int SM_YVIRTUALSCREEN = 77;
+constexpr int SM_CXVIRTUALSCREEN = 78;
+constexpr int SM_CYVIRTUALSCREEN = 79;
+
+constexpr UINT MAPVK_VK_TO_VSC = 0;
+
+constexpr int SW_RESTORE = 9;
+
+constexpr DWORD ERROR_SUCCESS = 0;
+constexpr DWORD ERROR_ACCESS_DENIED = 5;
+constexpr DWORD ERROR_INVALID_PARAMETER = 87;
+constexpr DWORD ERROR_INVALID_WINDOW_HANDLE = 1400;
+
+constexpr WORD VK_CANCEL = 0x03;
+constexpr WORD VK_BACK = 0x08;
+constexpr WORD VK_TAB = 0x09;
+constexpr WORD VK_RETURN = 0x0D;
+constexpr WORD VK_SHIFT = 0x10;
+constexpr WORD VK_CONTROL = 0x11;
+constexpr WORD VK_MENU = 0x12;
+constexpr WORD VK_PAUSE = 0x13;
+constexpr WORD VK_CAPITAL = 0x14;
+constexpr WORD VK_ESCAPE = 0x1B;
+constexpr WORD VK_SPACE = 0x20;
+constexpr WORD VK_PRIOR = 0x21;
+constexpr WORD VK_NEXT = 0x22;
+constexpr WORD VK_END = 0x23;
+constexpr WORD VK_HOME = 0x24;
+constexpr WORD VK_LEFT = 0x25;
+constexpr WORD VK_UP = 0x26;
+constexpr WORD VK_RIGHT = 0x27;
+constexpr WORD VK_DOWN = 0x28;
+constexpr WORD VK_SNAPSHOT = 0x2C;
+constexpr WORD VK_INSERT = 0x2D;
+constexpr WORD VK_DELETE = 0x2E;
+constexpr WORD VK_LWIN = 0x5B;
+constexpr WORD VK_RWIN = 0x5C;
+constexpr WORD VK_APPS = 0x5D;
+constexpr WORD VK_NUMPAD0 = 0x60;
+constexpr WORD VK_NUMPAD9 = 0x69;
+constexpr WORD VK_MULTIPLY = 0x6A;
+constexpr WORD VK_ADD = 0x6B;
+constexpr WORD VK_SUBTRACT = 0x6D;
+constexpr WORD VK_DECIMAL = 0x6E;
+constexpr WORD VK_DIVIDE = 0x6F;
+constexpr WORD VK_F1 = 0x70;
+constexpr WORD VK_F24 = 0x87;
+constexpr WORD VK_NUMLOCK = 0x90;
+constexpr WORD VK_SCROLL = 0x91;
+constexpr WORD VK_LSHIFT = 0xA0;
+constexpr WORD VK_RSHIFT = 0xA1;
+constexpr WORD VK_LCONTROL = 0xA2;
+constexpr WORD VK_RCONTROL = 0xA3;
+constexpr WORD VK_LMENU = 0xA4;
+constexpr WORD VK_RMENU = 0xA5;
+constexpr WORD VK_OEM_1 = 0xBA;
+constexpr WORD VK_OEM_PLUS = 0xBB;
+constexpr WORD VK_OEM_COMMA = 0xBC;
+constexpr WORD VK_OEM_MINUS = 0xBD;
+constexpr WORD VK_OEM_PERIOD = 0xBE;
+constexpr WORD VK_OEM_2 = 0xBF;
+constexpr WORD VK_OEM_3 = 0xC0;
+constexpr WORD VK_OEM_4 = 0xDB;
+constexpr WORD VK_OEM_5 = 0xDC;
+constexpr WORD VK_OEM_6 = 0xDD;
+constexpr WORD VK_OEM_7 = 0xDE;
+
+// user32
+UINT WINAPI SendInput(UINT cInputs, INPUT* pInputs, int cbSize);
+int WINAPI GetSystemMetrics(int nIndex);
+BOOL WINAPI GetCursorPos(POINT* lpPoint);
+SHORT WINAPI VkKeyScanA(CHAR ch);
+UINT WINAPI MapVirtualKeyA(UINT uCode, UINT uMapType);
+UINT WINAPI MapVirtualKeyW(UINT uCode, UINT uMapType);
+BOOL WINAPI EnumWindows(WNDENUMPROC lpEnumFunc, LPARAM lParam);
+int WINAPI GetWindowTextA(HWND hWnd, LPSTR lpString, int nMaxCount);
+BOOL WINAPI IsWindow(HWND hWnd);
+BOOL WINAPI IsIconic(HWND hWnd);
+BOOL WINAPI ShowWindow(HWND hWnd, int nCmdShow);
+BOOL WINAPI SetForegroundWindow(HWND hWnd);
+BOOL WINAPI SetProcessDPIAware();
+
+// kernel32
+void WINAPI Sleep(DWORD dwMilliseconds);
+DWORD WINAPI GetLastError();
+void WINAPI SetLastError(DWORD dwErrCode);
+HMODULE WINAPI GetModuleHandleW(LPCWSTR lpModuleName);
+FARPROC WINAPI GetProcAddress(HMODULE hModule, LPCSTR lpProcName);
+
+#endif
+
+// The record layout SendInput expects from a 64-bit process.
+static_assert(sizeof(void*) != 8 || sizeof(INPUT) == 40, "INPUT must be 40 bytes in a 64-bit process");
+static_assert(sizeof(POINT) == 8, "POINT is two 32-bit integers");

@@ -1,0 +1,151 @@
+// The end-to-end tests' target window. It shows one top-level window and writes a line to
+// standard output for every message of interest, so a test can see what input arrived:
+//
+//   hwnd 0x1a2b                      once, when the window exists
+//   keydown|keyup|syskeydown|syskeyup vk=0x41 scan=0x1e ext=0
+//   char|syschar 0x0061              one UTF-16 unit
+//   lbuttondown|lbuttonup|rbuttondown|rbuttonup|mbuttondown|mbuttonup X Y   screen pixels
+//   wheel DELTA X Y
+//   activate 1|0, setfocus, killfocus, size restored|minimized|maximized
+//
+// Lines on standard input steer it: "minimize", "restore", "hide", "foreground", "close".
+//
+// Usage: marlet_probe TITLE [X Y W H] [minimized]
+#define WIN32_LEAN_AND_MEAN
+#include <windows.h>
+#include <shellapi.h>
+
+#include <cstdarg>
+#include <cstdio>
+#include <cstring>
+#include <cwchar>
+#include <cstdlib>
+#include <string>
+
+namespace {
+
+constexpr UINT WM_PROBE_COMMAND = WM_APP + 1;
+HWND g_window = nullptr;
+
+void Log(const char* format, ...) {
+    char buffer[256];
+    va_list args;
+    va_start(args, format);
+    vsnprintf(buffer, sizeof buffer, format, args);
+    va_end(args);
+    fputs(buffer, stdout);
+    fputc('\n', stdout);
+    fflush(stdout);
+}
+
+void LogKey(const char* name, WPARAM wParam, LPARAM lParam) {
+    Log("%s vk=0x%02x scan=0x%02x ext=%d", name, static_cast<unsigned>(wParam), static_cast<unsigned>((lParam >> 16) & 0xFF),
+        static_cast<int>((lParam >> 24) & 1));
+}
+
+void LogButton(HWND hwnd, const char* name, LPARAM lParam) {
+    POINT pt{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
+    ClientToScreen(hwnd, &pt);
+    Log("%s %ld %ld", name, pt.x, pt.y);
+}
+
+LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    switch (msg) {
+        case WM_KEYDOWN: LogKey("keydown", wParam, lParam); return 0;
+        case WM_KEYUP: LogKey("keyup", wParam, lParam); return 0;
+        case WM_SYSKEYDOWN: LogKey("syskeydown", wParam, lParam); return 0;
+        case WM_SYSKEYUP: LogKey("syskeyup", wParam, lParam); return 0;
+        case WM_CHAR: Log("char 0x%04x", static_cast<unsigned>(wParam)); return 0;
+        case WM_SYSCHAR: Log("syschar 0x%04x", static_cast<unsigned>(wParam)); return 0;
+        case WM_LBUTTONDOWN: LogButton(hwnd, "lbuttondown", lParam); return 0;
+        case WM_LBUTTONUP: LogButton(hwnd, "lbuttonup", lParam); return 0;
+        case WM_RBUTTONDOWN: LogButton(hwnd, "rbuttondown", lParam); return 0;
+        case WM_RBUTTONUP: LogButton(hwnd, "rbuttonup", lParam); return 0;
+        case WM_MBUTTONDOWN: LogButton(hwnd, "mbuttondown", lParam); return 0;
+        case WM_MBUTTONUP: LogButton(hwnd, "mbuttonup", lParam); return 0;
+        case WM_MOUSEWHEEL:
+            Log("wheel %d %d %d", static_cast<int>(GET_WHEEL_DELTA_WPARAM(wParam)), static_cast<int>(static_cast<short>(LOWORD(lParam))),
+                static_cast<int>(static_cast<short>(HIWORD(lParam))));
+            return 0;
+        case WM_ACTIVATE: Log("activate %d", LOWORD(wParam) != WA_INACTIVE ? 1 : 0); break;
+        case WM_SETFOCUS: Log("setfocus"); break;
+        case WM_KILLFOCUS: Log("killfocus"); break;
+        case WM_SIZE:
+            Log("size %s", wParam == SIZE_MINIMIZED ? "minimized" : wParam == SIZE_MAXIMIZED ? "maximized" : "restored");
+            break;
+        case WM_PROBE_COMMAND:
+            switch (wParam) {
+                case 'm': ShowWindow(hwnd, SW_MINIMIZE); break;
+                case 'r': ShowWindow(hwnd, SW_RESTORE); break;
+                case 'h': ShowWindow(hwnd, SW_HIDE); break;
+                case 'f': Log("foreground %d", SetForegroundWindow(hwnd) ? 1 : 0); break;
+                case 'c': DestroyWindow(hwnd); break;
+                default: break;
+            }
+            return 0;
+        case WM_DESTROY:
+            Log("destroyed");
+            PostQuitMessage(0);
+            return 0;
+        default: break;
+    }
+    return DefWindowProcW(hwnd, msg, wParam, lParam);
+}
+
+DWORD WINAPI ReadCommands(LPVOID) {
+    char line[128];
+    while (fgets(line, sizeof line, stdin) != nullptr) {
+        const std::string command(line, strcspn(line, "\r\n"));
+        WPARAM code = 0;
+        if (command == "minimize") code = 'm';
+        if (command == "restore") code = 'r';
+        if (command == "hide") code = 'h';
+        if (command == "foreground") code = 'f';
+        if (command == "close") code = 'c';
+        if (code != 0) PostMessageW(g_window, WM_PROBE_COMMAND, code, 0);
+    }
+    PostMessageW(g_window, WM_PROBE_COMMAND, 'c', 0);
+    return 0;
+}
+
+}  // namespace
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+    int argc = 0;
+    LPWSTR* argv = CommandLineToArgvW(GetCommandLineW(), &argc);
+    const wchar_t* title = argc > 1 ? argv[1] : L"marlet probe";
+    int x = 0, y = 0, w = GetSystemMetrics(SM_CXSCREEN), h = GetSystemMetrics(SM_CYSCREEN);
+    if (argc > 5) {
+        x = _wtoi(argv[2]);
+        y = _wtoi(argv[3]);
+        w = _wtoi(argv[4]);
+        h = _wtoi(argv[5]);
+    }
+    const bool minimized = argc > 1 && wcscmp(argv[argc - 1], L"minimized") == 0;
+
+    WNDCLASSW wc{};
+    wc.lpfnWndProc = WindowProc;
+    wc.hInstance = instance;
+    wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
+    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
+    wc.lpszClassName = L"MarletProbe";
+    RegisterClassW(&wc);
+
+    g_window = CreateWindowExW(0, wc.lpszClassName, title, WS_POPUP, x, y, w, h, nullptr, nullptr, instance, nullptr);
+    if (g_window == nullptr) {
+        Log("error CreateWindow %lu", GetLastError());
+        return 1;
+    }
+    Log("hwnd 0x%llx", static_cast<unsigned long long>(reinterpret_cast<UINT_PTR>(g_window)));
+    ShowWindow(g_window, minimized ? SW_SHOWMINNOACTIVE : SW_SHOWNORMAL);
+    UpdateWindow(g_window);
+    Log("ready");
+    CreateThread(nullptr, 0, ReadCommands, nullptr, 0, nullptr);
+
+    MSG msg;
+    while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+    }
+    return 0;
+}
