@@ -1,0 +1,35 @@
+# Installs the Debian packages marlet's builds and tests need, when any is missing.
+# Sourced by the other scripts; needs root or sudo only when something is missing.
+
+MARLET_PACKAGES=(
+  cmake ninja-build g++ clang libgtest-dev libgmock-dev libbenchmark-dev
+  g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
+  wine wine64 xvfb xauth python3 python3-pytest
+)
+
+marlet_install_deps() {
+  local missing=()
+  local pkg
+  for pkg in "${MARLET_PACKAGES[@]}"; do
+    dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null | grep -q "install ok installed" || missing+=("$pkg")
+  done
+  [ ${#missing[@]} -eq 0 ] && return 0
+  echo "Installing: ${missing[*]}" >&2
+  local sudo=""
+  [ "$(id -u)" -ne 0 ] && sudo="sudo"
+  $sudo apt-get update -q >&2
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -q --no-install-recommends "${missing[@]}" >&2
+}
+
+# Wine, quiet, with a prefix of its own inside the Windows build folder.
+marlet_wine_env() {
+  export WINEPREFIX="${WINEPREFIX:-$MARLET_ROOT/build/windows/wineprefix}"
+  export WINEDEBUG="${WINEDEBUG:--all}"
+  export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=}"
+  if [ ! -f "$WINEPREFIX/system.reg" ]; then
+    echo "Initialising the Wine prefix in $WINEPREFIX (once)..." >&2
+    mkdir -p "$WINEPREFIX"
+    wineboot -i >/dev/null 2>&1
+    wineserver -w
+  fi
+}

@@ -1,0 +1,220 @@
+"""End-to-end harness: the Windows build of marlet under Wine, on a virtual X display of its own,
+driving probe windows that log what they receive."""
+
+import os
+import queue
+import shutil
+import subprocess
+import threading
+import time
+from pathlib import Path
+
+import pytest
+
+ROOT = Path(__file__).resolve().parents[2]
+BUILD = Path(os.environ.get("MARLET_WINDOWS_BUILD", ROOT / "build" / "windows"))
+MARLET_EXE = BUILD / "marlet.exe"
+PROBE_EXE = BUILD / "tests" / "e2e" / "probe" / "marlet_probe.exe"
+SCREEN_W, SCREEN_H = 1920, 1080
+DEADLINE = 10.0  # seconds to wait for anything asynchronous
+
+
+class LineReader:
+    """Collects the lines of a byte stream on a thread of its own."""
+
+    def __init__(self, stream):
+        self.lines = queue.Queue()
+        self.raw = bytearray()
+        self._thread = threading.Thread(target=self._run, args=(stream,), daemon=True)
+        self._thread.start()
+
+    def _run(self, stream):
+        for line in iter(stream.readline, b""):
+            self.raw += line
+            self.lines.put(line)
+        self.lines.put(None)
+
+    def next(self, timeout=DEADLINE):
+        try:
+            line = self.lines.get(timeout=timeout)
+        except queue.Empty:
+            raise AssertionError(f"no line within {timeout} s") from None
+        if line is None:
+            raise AssertionError("stream ended")
+        return line
+
+    def join(self, timeout=DEADLINE):
+        self._thread.join(timeout)
+
+
+class Daemon:
+    """marlet.exe started as a client starts it: three pipes."""
+
+    def __init__(self, env):
+        self.proc = subprocess.Popen([shutil.which("wine"), str(MARLET_EXE)], env=env,
+                                     stdin=subprocess.PIPE, stdout=subprocess.PIPE, stderr=subprocess.PIPE)
+        self.out = LineReader(self.proc.stdout)
+        self.err = LineReader(self.proc.stderr)
+
+    def send(self, line):
+        data = line if isinstance(line, bytes) else line.encode("utf-8")
+        self.proc.stdin.write(data + b"\n")
+        self.proc.stdin.flush()
+
+    def raw_line(self, timeout=DEADLINE):
+        """The next line of standard output, exactly as it arrived (CR LF included)."""
+        return self.out.next(timeout)
+
+    def line(self, timeout=DEADLINE):
+        """The next line of standard output without its line ending, as text."""
+        raw = self.raw_line(timeout)
+        assert raw.endswith(b"\r\n"), raw
+        return raw[:-2].decode("utf-8")
+
+    def ask(self, line, timeout=DEADLINE):
+        self.send(line)
+        return self.line(timeout)
+
+    def close(self, timeout=DEADLINE):
+        if self.proc.poll() is None:
+            try:
+                self.proc.stdin.close()
+            except BrokenPipeError:
+                pass
+            try:
+                self.proc.wait(timeout)
+            except subprocess.TimeoutExpired:
+                self.proc.kill()
+                self.proc.wait()
+        self.out.join()
+        self.err.join()
+        return self.proc.returncode
+
+
+class Probe:
+    """A top-level window of our own that logs the messages it receives."""
+
+    def __init__(self, env, title, rect=None, minimized=False):
+        args = [shutil.which("wine"), str(PROBE_EXE), title]
+        if rect:
+            args += [str(v) for v in rect]
+        if minimized:
+            args.append("minimized")
+        self.proc = subprocess.Popen(args, env=env, stdin=subprocess.PIPE, stdout=subprocess.PIPE,
+                                     stderr=subprocess.DEVNULL)
+        self.log = []
+        self._reader = LineReader(self.proc.stdout)
+        first = self.wait_for(lambda l: l.startswith("hwnd ") or l.startswith("error"))
+        assert first.startswith("hwnd "), first
+        self.hwnd_text = first.split()[1]
+        self.hwnd = int(self.hwnd_text, 16)
+        self.wait_for(lambda l: l == "ready")
+
+    def _pump(self, timeout):
+        try:
+            line = self._reader.lines.get(timeout=timeout)
+        except queue.Empty:
+            return False
+        if line is None:
+            raise AssertionError("probe ended; log: %r" % self.log)
+        self.log.append(line.decode("utf-8").rstrip("\r\n"))
+        return True
+
+    def wait_for(self, predicate, timeout=DEADLINE, start=0):
+        """The first log line from index `start` that satisfies predicate, waiting up to timeout."""
+        deadline = time.monotonic() + timeout
+        checked = start
+        while True:
+            while checked < len(self.log):
+                if predicate(self.log[checked]):
+                    return self.log[checked]
+                checked += 1
+            remaining = deadline - time.monotonic()
+            if remaining <= 0:
+                raise AssertionError("probe did not log the expected line; log: %r" % self.log[start:])
+            self._pump(remaining)
+
+    def settle(self, quiet=0.3):
+        """Takes in log lines until none has arrived for `quiet` seconds."""
+        while self._pump(quiet):
+            pass
+
+    def mark(self):
+        """An index into the log: later waits look only at what arrives after it."""
+        self.settle(0.05)
+        return len(self.log)
+
+    def send(self, command):
+        self.proc.stdin.write(command.encode() + b"\n")
+        self.proc.stdin.flush()
+
+    def close(self):
+        if self.proc.poll() is None:
+            try:
+                self.send("close")
+                self.proc.stdin.close()
+                self.proc.wait(DEADLINE)
+            except (BrokenPipeError, subprocess.TimeoutExpired):
+                self.proc.kill()
+                self.proc.wait()
+
+
+@pytest.fixture(scope="session")
+def wine_env(tmp_path_factory):
+    for exe in (MARLET_EXE, PROBE_EXE):
+        if not exe.exists():
+            pytest.fail(f"{exe} is missing: build the windows preset first")
+    read_fd, write_fd = os.pipe()
+    xvfb = subprocess.Popen(["Xvfb", "-displayfd", str(write_fd), "-screen", "0", f"{SCREEN_W}x{SCREEN_H}x24",
+                             "-nolisten", "tcp"], pass_fds=(write_fd,), stdout=subprocess.DEVNULL,
+                            stderr=subprocess.DEVNULL)
+    os.close(write_fd)
+    with os.fdopen(read_fd) as f:
+        display = f.readline().strip()
+    assert display, "Xvfb did not start"
+    env = dict(os.environ)
+    env.update(DISPLAY=":" + display, WINEDEBUG="-all", WINEDLLOVERRIDES="mscoree,mshtml=",
+               WINEPREFIX=str(BUILD / "wineprefix"))
+    if not (BUILD / "wineprefix" / "system.reg").exists():
+        subprocess.run(["wineboot", "-i"], env=env, check=True, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    subprocess.run(["wineserver", "-w"], env=env, check=True)
+    server = subprocess.Popen(["wineserver", "-p", "-f"], env=env)
+    yield env
+    subprocess.run(["wineserver", "-k"], env=env)
+    server.wait(DEADLINE)
+    xvfb.terminate()
+    xvfb.wait(DEADLINE)
+
+
+@pytest.fixture
+def start_daemon(wine_env):
+    started = []
+
+    def start():
+        d = Daemon(wine_env)
+        started.append(d)
+        assert d.err.next() == b"marlet daemon ready. Type 'help' for commands.\r\n"
+        return d
+
+    yield start
+    for d in started:
+        d.close()
+
+
+@pytest.fixture
+def daemon(start_daemon):
+    return start_daemon()
+
+
+@pytest.fixture
+def start_probe(wine_env):
+    started = []
+
+    def start(title, rect=None, minimized=False):
+        p = Probe(wine_env, title, rect, minimized)
+        started.append(p)
+        return p
+
+    yield start
+    for p in started:
+        p.close()

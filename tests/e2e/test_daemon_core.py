@@ -1,0 +1,81 @@
+"""The daemon core as a client sees it: pipes, banner, help, answers, shutdown."""
+
+import json
+import time
+
+HELP_LINES = 23
+FAREWELL = b"marlet daemon shutting down.\r\n"
+
+
+def test_help_goes_to_standard_error_and_ok_to_standard_output(daemon):
+    assert daemon.ask("help") == '{"status":"ok"}'
+    help_lines = [daemon.err.next() for _ in range(HELP_LINES)]
+    assert help_lines[0] == b"marlet - Windows GUI automation daemon\r\n"
+    assert help_lines[3] == b"  rclick X,Y                     - Right-click at coordinates  \r\n"
+    assert help_lines[16] == b"\r\n"
+    # 1287 bytes, and the text mode adds a carriage return before each of the 23 line feeds.
+    assert sum(len(l) for l in help_lines) == 1287 + HELP_LINES
+    assert daemon.ask("HELP") == '{"status":"ok"}'
+
+
+def test_version_answers_two_lines(daemon):
+    daemon.send("version")
+    assert daemon.raw_line() == b'{"status":"ok"}\r\n'
+    assert daemon.raw_line() == b'{"version":"1.0.0"}\r\n'
+
+
+def test_errors_are_answered_and_the_loop_goes_on(daemon):
+    assert daemon.ask("HELLO") == '{"status":"error","message":"Unknown command: hello. Type \'help\' for usage."}'
+    assert daemon.ask("wait abc") == '{"status":"error","message":"Exception: invalid stoi argument"}'
+    assert daemon.ask("wait") == '{"status":"error","message":"Usage: wait N"}'
+    assert json.loads(daemon.ask("wait -1"))["status"] == "error"
+    assert daemon.ask("wait 0") == '{"status":"ok"}'
+
+
+def test_client_text_in_a_message_decodes_to_the_bytes_sent(daemon):
+    for word, shown in [("C:\\Users\\x", "c:\\users\\x"), ("a\tb", "a\tb"), ("caf\u00e9", "caf\u00e9"),
+                        ('x\\"y', 'x\\"y')]:
+        answer = json.loads(daemon.ask(word))
+        assert answer == {"status": "error", "message": f"Unknown command: {shown}. Type 'help' for usage."}
+    # A byte that is not UTF-8 comes back as the replacement character.
+    assert json.loads(daemon.ask(b"caf\xe9"))["message"].startswith("Unknown command: caf\ufffd.")
+
+
+def test_wait_blocks_the_loop_for_its_milliseconds(daemon):
+    started = time.monotonic()
+    assert daemon.ask("wait 300") == '{"status":"ok"}'
+    assert time.monotonic() - started >= 0.3
+
+
+def test_silent_lines_get_no_answer(daemon):
+    for line in ["", "   ", "# comment", "\t# comment", '""']:
+        daemon.send(line)
+    assert daemon.ask("version") == '{"status":"ok"}'
+    assert daemon.line() == '{"version":"1.0.0"}'
+
+
+def test_quit_answers_stops_reading_and_exits_zero(start_daemon):
+    for word in ["quit", "exit", "shutdown"]:
+        daemon = start_daemon()
+        daemon.send(word + "\nversion")
+        assert daemon.line() == '{"status":"ok"}'
+        assert daemon.proc.wait(10) == 0
+        assert daemon.err.next() == FAREWELL
+        assert daemon.out.raw == b'{"status":"ok"}\r\n'
+
+
+def test_end_of_input_ends_the_daemon_with_status_zero(start_daemon):
+    daemon = start_daemon()
+    daemon.proc.stdin.write(b"version\r\nwait 1")  # a CR LF line, and a last line without a line feed
+    assert daemon.close() == 0
+    assert daemon.out.raw == b'{"status":"ok"}\r\n{"version":"1.0.0"}\r\n{"status":"ok"}\r\n'
+    assert daemon.err.raw == b"marlet daemon ready. Type 'help' for commands.\r\n" + FAREWELL
+
+
+def test_probe_window_shows_with_its_title_and_logs_what_it_receives(start_probe):
+    probe = start_probe("marlet probe core")
+    assert probe.hwnd > 0
+    probe.send("minimize")
+    probe.wait_for(lambda l: l == "size minimized")
+    probe.send("restore")
+    probe.wait_for(lambda l: l == "size restored")
