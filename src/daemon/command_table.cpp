@@ -9,6 +9,12 @@ constexpr CommandRow kCommands[] = {
     {"help", HelpCommand},
     {"version", VersionCommand},
     {"wait", WaitCommand},
+    {"click", ClickCommand},
+    {"rclick", RightClickCommand},
+    {"move", MoveCommand},
+    {"scroll", ScrollCommand},
+    {"pos", PosCommand},
+    {"screen", ScreenCommand},
 };
 
 }  // namespace

@@ -36,3 +36,11 @@ Flow QuitCommand(const Args& args, Session& session);
 Flow HelpCommand(const Args& args, Session& session);
 Flow VersionCommand(const Args& args, Session& session);
 Flow WaitCommand(const Args& args, Session& session);
+
+// Pointer commands.
+Flow ClickCommand(const Args& args, Session& session);
+Flow RightClickCommand(const Args& args, Session& session);
+Flow MoveCommand(const Args& args, Session& session);
+Flow ScrollCommand(const Args& args, Session& session);
+Flow PosCommand(const Args& args, Session& session);
+Flow ScreenCommand(const Args& args, Session& session);

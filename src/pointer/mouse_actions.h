@@ -1,0 +1,25 @@
+// Pointer input through SendInput: move, click and scroll at virtual-screen pixels.
+#pragma once
+
+#include "daemon/action_result.h"
+
+#include <cstdint>
+#include <limits>
+#include <string_view>
+
+// A point that no virtual screen contains: "no position", the pointer stays where it is.
+inline constexpr std::int32_t kNoPosition = std::numeric_limits<std::int32_t>::min();
+
+// Failure text when the virtual screen has no size to map a position onto.
+inline constexpr std::string_view kNoScreenSize = "Screen size unavailable: cannot map a position";
+
+// Moves the pointer to (x, y); with `absolute` false, x and y are already absolute values.
+ActionResult MoveMouse(std::int32_t x, std::int32_t y, bool absolute);
+
+// Moves to (x, y) unless it names no position, then presses and releases the named button
+// ("left", "l", "primary", "right", "r", "secondary", "middle", "m", any case).
+ActionResult ClickMouse(std::int32_t x, std::int32_t y, std::string_view button, bool absolute, std::int32_t delayMs);
+
+// Moves to (x, y) unless it names no position, then turns the wheel by `amount` (120 a notch,
+// positive away from the user).
+ActionResult ScrollMouse(std::int32_t amount, std::int32_t x, std::int32_t y, bool absolute);
