@@ -29,7 +29,7 @@ bool HandleLine(const std::string& line, std::ostream& out, std::ostream& err) {
     if (args.empty()) return true;
     const std::string cmd = ToLower(args[0]);
     Session session{out, err};
-    return RunGuarded(FindCommand(cmd), args, cmd, session) == Flow::Continue;
+    return RunGuarded(LookupCommand(cmd), args, cmd, session) == Flow::Continue;
 }
 
 int RunCommandLoop(std::istream& in, std::ostream& out, std::ostream& err) {

@@ -15,11 +15,17 @@ constexpr CommandRow kCommands[] = {
     {"scroll", ScrollCommand},
     {"pos", PosCommand},
     {"screen", ScreenCommand},
+    {"type", TypeCommand},
+    {"press", PressCommand},
+    {"key", PressCommand},
+    {"find", FindCommand},
+    {"focus", FocusCommand},
+    {"foreground", FocusCommand},
 };
 
 }  // namespace
 
-Handler FindCommand(std::string_view cmd) {
+Handler LookupCommand(std::string_view cmd) {
     for (const CommandRow& row : kCommands) {
         if (row.word == cmd) return row.handler;
     }

@@ -25,7 +25,7 @@ struct CommandRow {
 };
 
 // The handler of a lower-cased command word, or null for a word that names no command.
-Handler FindCommand(std::string_view cmd);
+Handler LookupCommand(std::string_view cmd);
 
 // Runs a command's handler (null for an unknown word) under the exception guard: anything
 // thrown becomes an error line and the loop goes on.
@@ -44,3 +44,11 @@ Flow MoveCommand(const Args& args, Session& session);
 Flow ScrollCommand(const Args& args, Session& session);
 Flow PosCommand(const Args& args, Session& session);
 Flow ScreenCommand(const Args& args, Session& session);
+
+// Keyboard commands.
+Flow TypeCommand(const Args& args, Session& session);
+Flow PressCommand(const Args& args, Session& session);
+
+// Window commands.
+Flow FindCommand(const Args& args, Session& session);
+Flow FocusCommand(const Args& args, Session& session);

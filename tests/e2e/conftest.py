@@ -186,14 +186,27 @@ def wine_env(tmp_path_factory):
     xvfb.wait(DEADLINE)
 
 
+def start_ready_daemon(env):
+    d = Daemon(env)
+    assert d.err.next() == b"marlet daemon ready. Type 'help' for commands.\r\n"
+    return d
+
+
+@pytest.fixture(scope="module")
+def shared_daemon(wine_env):
+    """One daemon for all the cases of a module that do not end it."""
+    d = start_ready_daemon(wine_env)
+    yield d
+    d.close()
+
+
 @pytest.fixture
 def start_daemon(wine_env):
     started = []
 
     def start():
-        d = Daemon(wine_env)
+        d = start_ready_daemon(wine_env)
         started.append(d)
-        assert d.err.next() == b"marlet daemon ready. Type 'help' for commands.\r\n"
         return d
 
     yield start

@@ -6,15 +6,26 @@ import random
 
 import pytest
 
-from conftest import SCREEN_H, SCREEN_W
+from conftest import SCREEN_H, SCREEN_W, Probe
+
+
+@pytest.fixture(scope="module")
+def pointer_probe(wine_env, shared_daemon):
+    probe = Probe(wine_env, "marlet pointer probe", rect=(0, 0, SCREEN_W, SCREEN_H))
+    assert shared_daemon.ask(f"focus {probe.hwnd_text}") == '{"status":"ok"}'
+    probe.wait_for(lambda l: l == "activate 1")
+    yield probe
+    probe.close()
 
 
 @pytest.fixture
-def fullscreen_probe(start_probe):
-    probe = start_probe("marlet pointer probe", rect=(0, 0, SCREEN_W, SCREEN_H))
-    probe.send("foreground")
-    probe.wait_for(lambda l: l.startswith("foreground"))
-    return probe
+def daemon(shared_daemon):
+    return shared_daemon
+
+
+@pytest.fixture
+def fullscreen_probe(pointer_probe):
+    return pointer_probe
 
 
 def test_screen_reports_the_virtual_display(daemon):

@@ -1,0 +1,98 @@
+"""Keyboard commands under Wine: the focused window receives exactly the keys and characters."""
+
+import pytest
+
+from conftest import Probe
+
+
+@pytest.fixture(scope="module")
+def keyboard_probe(wine_env, shared_daemon):
+    probe = Probe(wine_env, "marlet keyboard probe", rect=(0, 0, 800, 600))
+    assert shared_daemon.ask(f"focus {probe.hwnd_text}") == '{"status":"ok"}'
+    probe.wait_for(lambda l: l == "activate 1")
+    yield probe
+    probe.close()
+
+
+@pytest.fixture
+def daemon(shared_daemon):
+    return shared_daemon
+
+
+@pytest.fixture
+def focused_probe(keyboard_probe):
+    return keyboard_probe
+
+
+def key_events(probe, start):
+    """(direction, vk, extended) of every key message since start."""
+    events = []
+    for line in probe.log[start:]:
+        kind, *fields = line.split()
+        if kind in ("keydown", "keyup", "syskeydown", "syskeyup"):
+            values = dict(f.split("=") for f in fields)
+            events.append(("down" if kind.endswith("down") else "up", int(values["vk"], 16), int(values["ext"])))
+    return events
+
+
+def typed_text(probe, start):
+    """The characters received since start, surrogate pairs joined."""
+    units = [int(line.split()[1], 16) for line in probe.log[start:] if line.startswith(("char ", "syschar "))]
+    return b"".join(u.to_bytes(2, "little") for u in units).decode("utf-16-le")
+
+
+def run(daemon, probe, command, expected_answer):
+    start = probe.mark()
+    assert daemon.ask(command) == expected_answer
+    probe.settle()
+    return start
+
+
+@pytest.mark.parametrize("command", ["press ctrl+c", "key ctrl c", "PRESS Ctrl+C"])
+def test_ctrl_c_arrives_as_ctrl_down_c_down_c_up_ctrl_up(daemon, focused_probe, command):
+    start = run(daemon, focused_probe, command, '{"status":"ok","data":4}')
+    assert key_events(focused_probe, start) == [("down", 0x11, 0), ("down", 0x43, 0), ("up", 0x43, 0), ("up", 0x11, 0)]
+    assert typed_text(focused_probe, start) == "\x03"
+
+
+def test_three_key_combination_releases_in_reverse(daemon, focused_probe):
+    start = run(daemon, focused_probe, "press ctrl+shift+a", '{"status":"ok","data":6}')
+    assert key_events(focused_probe, start) == [("down", 0x11, 0), ("down", 0x10, 0), ("down", 0x41, 0),
+                                                ("up", 0x41, 0), ("up", 0x10, 0), ("up", 0x11, 0)]
+
+
+def test_layout_fallback_character_brings_its_shift(daemon, focused_probe):
+    start = run(daemon, focused_probe, "press !", '{"status":"ok","data":4}')
+    assert key_events(focused_probe, start) == [("down", 0x10, 0), ("down", 0x31, 0), ("up", 0x31, 0), ("up", 0x10, 0)]
+    assert typed_text(focused_probe, start) == "!"
+
+
+@pytest.mark.parametrize("name, vk, extended", [
+    ("up", 0x26, 1), ("down", 0x28, 1), ("left", 0x25, 1), ("right", 0x27, 1), ("home", 0x24, 1),
+    ("end", 0x23, 1), ("pgup", 0x21, 1), ("pgdn", 0x22, 1), ("insert", 0x2D, 1), ("delete", 0x2E, 1),
+    ("rctrl", 0x11, 1), ("num/", 0x6F, 1), ("num8", 0x68, 0), ("lctrl", 0x11, 0), ("num+", 0x6B, 0),
+])
+def test_keys_arrive_as_the_key_named_with_the_extended_bit_where_it_belongs(daemon, focused_probe, name, vk, extended):
+    start = run(daemon, focused_probe, f"press {name}", '{"status":"ok","data":2}')
+    assert key_events(focused_probe, start) == [("down", vk, extended), ("up", vk, extended)]
+
+
+@pytest.mark.parametrize("command, text", [
+    ("type Hello, World!", "Hello, World!"),
+    ('type "a   b"', "a   b"),
+    ("type a   b", "a b"),
+    ('type "tab\there"', "tab\there"),
+    ("type ~`!@#$%^&*()_+-={}[]|\\:;'<>?,./", "~`!@#$%^&*()_+-={}[]|\\:;'<>?,./"),
+    ("type caf\u00e9", "caf\u00e9"),
+    ("type \u65e5\u672c\u8a9e", "\u65e5\u672c\u8a9e"),
+    ("type \u00fcber \U0001F600!", "\u00fcber \U0001F600!"),
+])
+def test_typed_text_arrives_as_exactly_those_characters(daemon, focused_probe, command, text):
+    start = focused_probe.mark()
+    answer = daemon.ask(command)
+    assert answer.startswith('{"status":"ok","data":')
+    focused_probe.settle()
+    assert typed_text(focused_probe, start) == text
+    # Every key that went down came up again.
+    events = key_events(focused_probe, start)
+    assert sorted(e for e in events if e[0] == "down") == sorted(("down",) + e[1:] for e in events if e[0] == "up")

@@ -1,0 +1,113 @@
+#include "support/session.h"
+#include "windows/window_focus.h"
+#include "windows/window_search.h"
+
+#include <string>
+
+namespace {
+
+using WindowSearch = DesktopTest;
+using WindowFocus = DesktopTest;
+
+TEST_F(WindowSearch, FindsASubstringInAnyCaseOfTheLettersAToZ) {
+    sim::AddWindow("Program Manager");
+    const HWND report = sim::AddWindow("Quarterly Report - Editor");
+    EXPECT_EQ(FindWindowByTitle("QUARTERLY report"), report);
+    EXPECT_EQ(FindWindowByTitle("rterly Rep"), report);
+    EXPECT_EQ(FindWindowByTitle("Quarterly Report - Editor"), report);
+    EXPECT_EQ(FindWindowByTitle("Quarterly Report - Editor!"), nullptr);
+}
+
+TEST_F(WindowSearch, FoldsOnlyAsciiLetters) {
+    const HWND cafe = sim::AddWindow("Caf\xC3\xA9 \xE6\x97\xA5\xE6\x9C\xAC");
+    EXPECT_EQ(FindWindowByTitle("CAF\xC3\xA9"), cafe);
+    EXPECT_EQ(FindWindowByTitle("\xE6\x97\xA5\xE6\x9C\xAC"), cafe);
+    EXPECT_EQ(FindWindowByTitle("caf\xC3\x89"), nullptr);  // É is not folded to é
+    sim::AddWindow("[x]");
+    EXPECT_EQ(FindWindowByTitle("{X}"), nullptr);  // [ and { differ by the same bit as A and a
+}
+
+TEST_F(WindowSearch, FirstMatchWinsAndTheWalkStops) {
+    sim::AddWindow("alpha");
+    const HWND first = sim::AddWindow("Notes 1");
+    sim::AddWindow("Notes 2");
+    sim::AddWindow("zeta");
+    EXPECT_EQ(FindWindowByTitle("notes"), first);
+    EXPECT_EQ(sim::State().enumVisits, 2);
+}
+
+TEST_F(WindowSearch, EmptyTitlesNeverMatchAndHiddenOrMinimisedWindowsDo) {
+    sim::AddWindow("");
+    const HWND hidden = sim::AddWindow("Hidden tool", false);
+    sim::AddWindow("Minimised tool", true, true);
+    EXPECT_EQ(FindWindowByTitle(""), hidden);  // the first window with a title
+    EXPECT_EQ(FindWindowByTitle("tool"), hidden);
+    EXPECT_NE(FindWindowByTitle("minimised"), nullptr);
+    sim::Reset();
+    sim::AddWindow("");
+    EXPECT_EQ(FindWindowByTitle(""), nullptr);
+}
+
+TEST_F(WindowSearch, ClosedWindowsAreNotSearched) {
+    const HWND gone = sim::AddWindow("Closed one");
+    sim::FindWindow(gone)->alive = false;
+    EXPECT_EQ(FindWindowByTitle("closed"), nullptr);
+}
+
+TEST_F(WindowSearch, TitlesAreSeenAsTheirFirst511Bytes) {
+    const HWND longTitle = sim::AddWindow(std::string(511, 'a') + "TAIL");
+    EXPECT_EQ(FindWindowByTitle(std::string(511, 'A')), longTitle);
+    EXPECT_EQ(FindWindowByTitle("tail"), nullptr);
+    EXPECT_EQ(FindWindowByTitle(std::string(512, 'a')), nullptr);
+}
+
+TEST_F(WindowSearch, ASearchNeverReturnsAnEarlierMatch) {
+    const HWND one = sim::AddWindow("one");
+    EXPECT_EQ(FindWindowByTitle("one"), one);
+    EXPECT_EQ(FindWindowByTitle("two"), nullptr);
+}
+
+TEST_F(WindowFocus, BringsANormalWindowForwardWithoutTouchingItsPlacement) {
+    sim::AddWindow("other");
+    const HWND w = sim::AddWindow("target");
+    EXPECT_TRUE(FocusWindow(w));
+    EXPECT_EQ(sim::State().foreground, w);
+    ASSERT_EQ(sim::State().windowCalls.size(), 1u);
+    EXPECT_EQ(sim::State().windowCalls[0].op, "SetForegroundWindow");
+}
+
+TEST_F(WindowFocus, RestoresAMinimisedWindowFirst) {
+    const HWND w = sim::AddWindow("target", true, true);
+    EXPECT_TRUE(FocusWindow(w));
+    ASSERT_EQ(sim::State().windowCalls.size(), 2u);
+    EXPECT_EQ(sim::State().windowCalls[0].op, "ShowWindow");
+    EXPECT_EQ(sim::State().windowCalls[0].arg, SW_RESTORE);
+    EXPECT_EQ(sim::State().windowCalls[1].op, "SetForegroundWindow");
+    EXPECT_FALSE(sim::FindWindow(w)->minimized);
+}
+
+TEST_F(WindowFocus, HiddenWindowIsNotShown) {
+    const HWND w = sim::AddWindow("hidden", false);
+    EXPECT_TRUE(FocusWindow(w));
+    EXPECT_FALSE(sim::FindWindow(w)->visible);
+    EXPECT_EQ(sim::State().windowCalls.size(), 1u);
+}
+
+TEST_F(WindowFocus, RefusedForegroundIsFalseAndTheRestoreStays) {
+    const HWND w = sim::AddWindow("target", true, true);
+    sim::State().refuseForeground = true;
+    EXPECT_FALSE(FocusWindow(w));
+    EXPECT_FALSE(sim::FindWindow(w)->minimized);
+    EXPECT_EQ(sim::State().foreground, nullptr);
+}
+
+TEST_F(WindowFocus, NullOrClosedWindowIsFalseAndUntouched) {
+    const HWND w = sim::AddWindow("gone", true, true);
+    sim::FindWindow(w)->alive = false;
+    EXPECT_FALSE(FocusWindow(nullptr));
+    EXPECT_FALSE(FocusWindow(w));
+    EXPECT_FALSE(FocusWindow(reinterpret_cast<HWND>(static_cast<std::uintptr_t>(0x99999))));
+    EXPECT_TRUE(sim::State().windowCalls.empty());
+}
+
+}  // namespace
