@@ -21,10 +21,7 @@ Flow VersionCommand(const Args&, Session& session) {
 }
 
 Flow WaitCommand(const Args& args, Session& session) {
-    if (args.size() < 2) {
-        RespondError(session.out, "Usage: wait N");
-        return Flow::Continue;
-    }
+    if (MissingArgument(args, session, "Usage: wait N")) return Flow::Continue;
     const std::int32_t ms = ParseDecimal(args[1]);
     // Sleep takes an unsigned count: a negative N would be a pause of days, or for -1 forever.
     if (ms < 0) {

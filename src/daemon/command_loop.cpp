@@ -8,6 +8,21 @@
 #include <exception>
 #include <string>
 
+bool MissingArgument(const Args& args, Session& session, std::string_view usage) {
+    if (args.size() >= 2) return false;
+    RespondError(session.out, usage);
+    return true;
+}
+
+std::string JoinArgs(const Args& args, std::size_t first, char separator) {
+    std::string joined;
+    for (std::size_t i = first; i < args.size(); ++i) {
+        if (i > first) joined.push_back(separator);
+        joined += args[i];
+    }
+    return joined;
+}
+
 Flow RunGuarded(Handler handler, const Args& args, const std::string& cmd, Session& session) {
     try {
         if (handler == nullptr) {

@@ -31,6 +31,12 @@ Handler LookupCommand(std::string_view cmd);
 // thrown becomes an error line and the loop goes on.
 Flow RunGuarded(Handler handler, const Args& args, const std::string& cmd, Session& session);
 
+// Answers the usage message and returns true when the command has no argument after its word.
+bool MissingArgument(const Args& args, Session& session, std::string_view usage);
+
+// The arguments from `first` on, joined by `separator`.
+std::string JoinArgs(const Args& args, std::size_t first, char separator);
+
 // Built-in commands.
 Flow QuitCommand(const Args& args, Session& session);
 Flow HelpCommand(const Args& args, Session& session);

@@ -10,10 +10,7 @@
 namespace {
 
 Flow Click(const Args& args, Session& session, const char* defaultButton) {
-    if (args.size() < 2) {
-        RespondError(session.out, "Usage: click X,Y [button]");
-        return Flow::Continue;
-    }
+    if (MissingArgument(args, session, "Usage: click X,Y [button]")) return Flow::Continue;
     const std::optional<Coords> at = ReadCoords(args[1]);
     if (!at) {
         RespondError(session.out, "Invalid coordinates: use X,Y");
@@ -31,10 +28,7 @@ Flow ClickCommand(const Args& args, Session& session) { return Click(args, sessi
 Flow RightClickCommand(const Args& args, Session& session) { return Click(args, session, "right"); }
 
 Flow MoveCommand(const Args& args, Session& session) {
-    if (args.size() < 2) {
-        RespondError(session.out, "Usage: move X,Y");
-        return Flow::Continue;
-    }
+    if (MissingArgument(args, session, "Usage: move X,Y")) return Flow::Continue;
     const std::optional<Coords> at = ReadCoords(args[1]);
     if (!at) {
         RespondError(session.out, "Invalid coordinates");
@@ -45,10 +39,7 @@ Flow MoveCommand(const Args& args, Session& session) {
 }
 
 Flow ScrollCommand(const Args& args, Session& session) {
-    if (args.size() < 2) {
-        RespondError(session.out, "Usage: scroll N [X,Y]");
-        return Flow::Continue;
-    }
+    if (MissingArgument(args, session, "Usage: scroll N [X,Y]")) return Flow::Continue;
     const std::int32_t amount = ParseDecimal(args[1]);
     Coords at{kNoPosition, kNoPosition};
     if (args.size() > 2) {

@@ -9,15 +9,8 @@
 #include <string>
 
 Flow FindCommand(const Args& args, Session& session) {
-    if (args.size() < 2) {
-        RespondError(session.out, "Usage: find \"window title\"");
-        return Flow::Continue;
-    }
-    std::string title = args[1];
-    for (std::size_t i = 2; i < args.size(); ++i) {
-        title.push_back(' ');
-        title += args[i];
-    }
+    if (MissingArgument(args, session, "Usage: find \"window title\"")) return Flow::Continue;
+    const std::string title = JoinArgs(args, 1, ' ');
     const HWND hwnd = FindWindowByTitle(title);
     if (hwnd == nullptr) {
         RespondError(session.out, "Window not found: " + title);
@@ -28,10 +21,7 @@ Flow FindCommand(const Args& args, Session& session) {
 }
 
 Flow FocusCommand(const Args& args, Session& session) {
-    if (args.size() < 2) {
-        RespondError(session.out, "Usage: focus HWND");
-        return Flow::Continue;
-    }
+    if (MissingArgument(args, session, "Usage: focus HWND")) return Flow::Continue;
     const std::uint64_t value = ParseHandle(args[1]);
     const HWND hwnd = reinterpret_cast<HWND>(static_cast<std::uintptr_t>(value));
     if (hwnd == nullptr || !IsWindow(hwnd)) {

@@ -200,6 +200,14 @@ def shared_daemon(wine_env):
     d.close()
 
 
+def open_focused_probe(env, daemon, title, rect):
+    """A probe brought to the foreground by the daemon's own focus command."""
+    probe = Probe(env, title, rect)
+    assert daemon.ask(f"focus {probe.hwnd_text}") == '{"status":"ok"}'
+    probe.wait_for(lambda l: l == "activate 1")
+    return probe
+
+
 @pytest.fixture
 def start_daemon(wine_env):
     started = []

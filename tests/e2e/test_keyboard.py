@@ -2,14 +2,12 @@
 
 import pytest
 
-from conftest import Probe
+from conftest import open_focused_probe
 
 
 @pytest.fixture(scope="module")
 def keyboard_probe(wine_env, shared_daemon):
-    probe = Probe(wine_env, "marlet keyboard probe", rect=(0, 0, 800, 600))
-    assert shared_daemon.ask(f"focus {probe.hwnd_text}") == '{"status":"ok"}'
-    probe.wait_for(lambda l: l == "activate 1")
+    probe = open_focused_probe(wine_env, shared_daemon, "marlet keyboard probe", (0, 0, 800, 600))
     yield probe
     probe.close()
 
@@ -17,11 +15,6 @@ def keyboard_probe(wine_env, shared_daemon):
 @pytest.fixture
 def daemon(shared_daemon):
     return shared_daemon
-
-
-@pytest.fixture
-def focused_probe(keyboard_probe):
-    return keyboard_probe
 
 
 def key_events(probe, start):
@@ -49,22 +42,22 @@ def run(daemon, probe, command, expected_answer):
 
 
 @pytest.mark.parametrize("command", ["press ctrl+c", "key ctrl c", "PRESS Ctrl+C"])
-def test_ctrl_c_arrives_as_ctrl_down_c_down_c_up_ctrl_up(daemon, focused_probe, command):
-    start = run(daemon, focused_probe, command, '{"status":"ok","data":4}')
-    assert key_events(focused_probe, start) == [("down", 0x11, 0), ("down", 0x43, 0), ("up", 0x43, 0), ("up", 0x11, 0)]
-    assert typed_text(focused_probe, start) == "\x03"
+def test_ctrl_c_arrives_as_ctrl_down_c_down_c_up_ctrl_up(daemon, keyboard_probe, command):
+    start = run(daemon, keyboard_probe, command, '{"status":"ok","data":4}')
+    assert key_events(keyboard_probe, start) == [("down", 0x11, 0), ("down", 0x43, 0), ("up", 0x43, 0), ("up", 0x11, 0)]
+    assert typed_text(keyboard_probe, start) == "\x03"
 
 
-def test_three_key_combination_releases_in_reverse(daemon, focused_probe):
-    start = run(daemon, focused_probe, "press ctrl+shift+a", '{"status":"ok","data":6}')
-    assert key_events(focused_probe, start) == [("down", 0x11, 0), ("down", 0x10, 0), ("down", 0x41, 0),
+def test_three_key_combination_releases_in_reverse(daemon, keyboard_probe):
+    start = run(daemon, keyboard_probe, "press ctrl+shift+a", '{"status":"ok","data":6}')
+    assert key_events(keyboard_probe, start) == [("down", 0x11, 0), ("down", 0x10, 0), ("down", 0x41, 0),
                                                 ("up", 0x41, 0), ("up", 0x10, 0), ("up", 0x11, 0)]
 
 
-def test_layout_fallback_character_brings_its_shift(daemon, focused_probe):
-    start = run(daemon, focused_probe, "press !", '{"status":"ok","data":4}')
-    assert key_events(focused_probe, start) == [("down", 0x10, 0), ("down", 0x31, 0), ("up", 0x31, 0), ("up", 0x10, 0)]
-    assert typed_text(focused_probe, start) == "!"
+def test_layout_fallback_character_brings_its_shift(daemon, keyboard_probe):
+    start = run(daemon, keyboard_probe, "press !", '{"status":"ok","data":4}')
+    assert key_events(keyboard_probe, start) == [("down", 0x10, 0), ("down", 0x31, 0), ("up", 0x31, 0), ("up", 0x10, 0)]
+    assert typed_text(keyboard_probe, start) == "!"
 
 
 @pytest.mark.parametrize("name, vk, extended", [
@@ -72,9 +65,9 @@ def test_layout_fallback_character_brings_its_shift(daemon, focused_probe):
     ("end", 0x23, 1), ("pgup", 0x21, 1), ("pgdn", 0x22, 1), ("insert", 0x2D, 1), ("delete", 0x2E, 1),
     ("rctrl", 0x11, 1), ("num/", 0x6F, 1), ("num8", 0x68, 0), ("lctrl", 0x11, 0), ("num+", 0x6B, 0),
 ])
-def test_keys_arrive_as_the_key_named_with_the_extended_bit_where_it_belongs(daemon, focused_probe, name, vk, extended):
-    start = run(daemon, focused_probe, f"press {name}", '{"status":"ok","data":2}')
-    assert key_events(focused_probe, start) == [("down", vk, extended), ("up", vk, extended)]
+def test_keys_arrive_as_the_key_named_with_the_extended_bit_where_it_belongs(daemon, keyboard_probe, name, vk, extended):
+    start = run(daemon, keyboard_probe, f"press {name}", '{"status":"ok","data":2}')
+    assert key_events(keyboard_probe, start) == [("down", vk, extended), ("up", vk, extended)]
 
 
 @pytest.mark.parametrize("command, text", [
@@ -87,12 +80,12 @@ def test_keys_arrive_as_the_key_named_with_the_extended_bit_where_it_belongs(dae
     ("type \u65e5\u672c\u8a9e", "\u65e5\u672c\u8a9e"),
     ("type \u00fcber \U0001F600!", "\u00fcber \U0001F600!"),
 ])
-def test_typed_text_arrives_as_exactly_those_characters(daemon, focused_probe, command, text):
-    start = focused_probe.mark()
+def test_typed_text_arrives_as_exactly_those_characters(daemon, keyboard_probe, command, text):
+    start = keyboard_probe.mark()
     answer = daemon.ask(command)
     assert answer.startswith('{"status":"ok","data":')
-    focused_probe.settle()
-    assert typed_text(focused_probe, start) == text
+    keyboard_probe.settle()
+    assert typed_text(keyboard_probe, start) == text
     # Every key that went down came up again.
-    events = key_events(focused_probe, start)
+    events = key_events(keyboard_probe, start)
     assert sorted(e for e in events if e[0] == "down") == sorted(("down",) + e[1:] for e in events if e[0] == "up")

@@ -6,14 +6,12 @@ import random
 
 import pytest
 
-from conftest import SCREEN_H, SCREEN_W, Probe
+from conftest import SCREEN_H, SCREEN_W, open_focused_probe
 
 
 @pytest.fixture(scope="module")
 def pointer_probe(wine_env, shared_daemon):
-    probe = Probe(wine_env, "marlet pointer probe", rect=(0, 0, SCREEN_W, SCREEN_H))
-    assert shared_daemon.ask(f"focus {probe.hwnd_text}") == '{"status":"ok"}'
-    probe.wait_for(lambda l: l == "activate 1")
+    probe = open_focused_probe(wine_env, shared_daemon, "marlet pointer probe", (0, 0, SCREEN_W, SCREEN_H))
     yield probe
     probe.close()
 
@@ -21,11 +19,6 @@ def pointer_probe(wine_env, shared_daemon):
 @pytest.fixture
 def daemon(shared_daemon):
     return shared_daemon
-
-
-@pytest.fixture
-def fullscreen_probe(pointer_probe):
-    return pointer_probe
 
 
 def test_screen_reports_the_virtual_display(daemon):
@@ -61,34 +54,34 @@ def test_positions_outside_the_screen_are_clamped_to_its_edge(daemon):
     ("rclick 7,9 left", "l", 7, 9),
     ("CLICK 1919,1079 R", "r", 1919, 1079),
 ])
-def test_clicks_arrive_as_button_down_then_up_at_the_pixel(daemon, fullscreen_probe, command, button, x, y):
-    start = fullscreen_probe.mark()
+def test_clicks_arrive_as_button_down_then_up_at_the_pixel(daemon, pointer_probe, command, button, x, y):
+    start = pointer_probe.mark()
     assert daemon.ask(command) == '{"status":"ok","data":2}'
-    down = fullscreen_probe.wait_for(lambda l: "button" in l, start=start)
+    down = pointer_probe.wait_for(lambda l: "button" in l, start=start)
     assert down == f"{button}buttondown {x} {y}"
-    up_index = fullscreen_probe.log.index(down, start) + 1
-    up = fullscreen_probe.wait_for(lambda l: "button" in l, start=up_index)
+    up_index = pointer_probe.log.index(down, start) + 1
+    up = pointer_probe.wait_for(lambda l: "button" in l, start=up_index)
     assert up == f"{button}buttonup {x} {y}"
 
 
-def test_click_without_position_lands_where_the_pointer_is(daemon, fullscreen_probe):
+def test_click_without_position_lands_where_the_pointer_is(daemon, pointer_probe):
     assert daemon.ask("move 640,360") == '{"status":"ok","data":1}'
-    start = fullscreen_probe.mark()
+    start = pointer_probe.mark()
     assert daemon.ask("click -1,5") == '{"status":"ok","data":2}'
-    assert fullscreen_probe.wait_for(lambda l: "button" in l, start=start) == "lbuttondown 640 360"
+    assert pointer_probe.wait_for(lambda l: "button" in l, start=start) == "lbuttondown 640 360"
 
 
 @pytest.mark.parametrize("amount", [120, -240])
-def test_scroll_arrives_as_a_wheel_turn_with_its_delta(daemon, fullscreen_probe, amount):
-    start = fullscreen_probe.mark()
+def test_scroll_arrives_as_a_wheel_turn_with_its_delta(daemon, pointer_probe, amount):
+    start = pointer_probe.mark()
     assert daemon.ask(f"scroll {amount} 500,600") == '{"status":"ok","data":1}'
-    assert fullscreen_probe.wait_for(lambda l: l.startswith("wheel"), start=start) == f"wheel {amount} 500 600"
+    assert pointer_probe.wait_for(lambda l: l.startswith("wheel"), start=start) == f"wheel {amount} 500 600"
     assert json.loads(daemon.ask("pos")) == {"status": "ok", "x": 500, "y": 600}
 
 
-def test_invalid_button_moves_the_pointer_but_clicks_nothing(daemon, fullscreen_probe):
-    start = fullscreen_probe.mark()
+def test_invalid_button_moves_the_pointer_but_clicks_nothing(daemon, pointer_probe):
+    start = pointer_probe.mark()
     assert daemon.ask("click 10,20 foo") == '{"status":"error","message":"Invalid button: foo"}'
     assert json.loads(daemon.ask("pos")) == {"status": "ok", "x": 10, "y": 20}
-    fullscreen_probe.settle()
-    assert [l for l in fullscreen_probe.log[start:] if "button" in l] == []
+    pointer_probe.settle()
+    assert [l for l in pointer_probe.log[start:] if "button" in l] == []
