@@ -3,9 +3,12 @@
 
 #include <istream>
 #include <ostream>
+#include <string>
+#include <vector>
 
-// Handles one trimmed, non-empty line; returns false when the loop is to end.
-bool HandleLine(const std::string& line, std::ostream& out, std::ostream& err);
+// Handles one trimmed line, using `args` as room for its arguments; returns false when the
+// loop is to end.
+bool HandleLine(const std::string& line, std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 
 // Reads commands from `in` until end of input or a quit command, answering each on `out`;
 // banner, help and farewell go to `err`. Returns the exit status.

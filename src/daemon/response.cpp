@@ -2,6 +2,7 @@
 
 #include "daemon/json_text.h"
 
+#include <charconv>
 #include <string>
 
 const std::string_view kBanner = "marlet daemon ready. Type 'help' for commands.\n";
@@ -31,21 +32,63 @@ const std::string_view kHelpText =
     "      caps, numlock, scrolllock, printscreen, pause,\n"
     "      num0-num9, num*, num+, num-, num., num/, numenter\n";
 
+namespace {
+
+// Gathers one line in place and hands it to the stream's buffer in one piece (or in a few,
+// for a line longer than its room). Numbers go in by to_chars: no locale, no stream state.
+// Write errors are ignored, as everywhere in the daemon.
+class LineWriter {
+public:
+    explicit LineWriter(std::ostream& out) : out_(out) {}
+    LineWriter(const LineWriter&) = delete;
+    LineWriter& operator=(const LineWriter&) = delete;
+    ~LineWriter() { Spill(); }
+
+    LineWriter& Text(std::string_view text) {
+        if (text.size() > sizeof buffer_ - size_) {
+            Spill();
+            if (text.size() > sizeof buffer_) {
+                out_.rdbuf()->sputn(text.data(), static_cast<std::streamsize>(text.size()));
+                return *this;
+            }
+        }
+        text.copy(buffer_ + size_, text.size());
+        size_ += text.size();
+        return *this;
+    }
+
+    template <typename Number>
+    LineWriter& Value(Number value, int base = 10) {
+        char digits[24];
+        const char* end = std::to_chars(digits, digits + sizeof digits, value, base).ptr;
+        return Text(std::string_view(digits, static_cast<std::size_t>(end - digits)));
+    }
+
+private:
+    void Spill() {
+        if (size_ > 0) out_.rdbuf()->sputn(buffer_, static_cast<std::streamsize>(size_));
+        size_ = 0;
+    }
+
+    std::ostream& out_;
+    char buffer_[256];
+    std::size_t size_ = 0;
+};
+
+}  // namespace
+
 void WriteResponse(std::ostream& out, std::string_view status, std::string_view message, std::uint32_t data) {
-    std::string line = "{\"status\":\"";
-    line += status;
-    line += '"';
-    if (!message.empty()) {
-        line += ",\"message\":\"";
-        AppendJsonText(line, message);
-        line += '"';
+    {
+        LineWriter line(out);
+        line.Text("{\"status\":\"").Text(status).Text("\"");
+        if (!message.empty()) {
+            line.Text(",\"message\":\"");
+            WriteJsonText([&line](std::string_view piece) { line.Text(piece); }, message);
+            line.Text("\"");
+        }
+        if (data > 0) line.Text(",\"data\":").Value(data);
+        line.Text("}\n");
     }
-    if (data > 0) {
-        line += ",\"data\":";
-        line += std::to_string(data);
-    }
-    line += "}\n";
-    out.write(line.data(), static_cast<std::streamsize>(line.size()));
     out.flush();
 }
 
@@ -64,16 +107,31 @@ void RespondAction(std::ostream& out, const ActionResult& result) {
 void PrintHelp(std::ostream& err) { err << kHelpText; }
 
 void WriteHandleLine(std::ostream& out, std::uint64_t handle) {
-    out << "{\"status\":\"ok\",\"hwnd\":\"0x" << std::hex << handle << std::dec << "\"}\n";
+    // Hexadecimal for the handle alone, lower case, no padding.
+    LineWriter(out).Text("{\"status\":\"ok\",\"hwnd\":\"0x").Value(handle, 16).Text("\"}\n");
+    out.flush();
 }
 
 void WritePositionLine(std::ostream& out, std::int32_t x, std::int32_t y) {
-    out << "{\"status\":\"ok\",\"x\":" << x << ",\"y\":" << y << "}\n";
+    LineWriter(out).Text("{\"status\":\"ok\",\"x\":").Value(x).Text(",\"y\":").Value(y).Text("}\n");
+    out.flush();
 }
 
 void WriteBoundsLine(std::ostream& out, std::int32_t left, std::int32_t top, std::int32_t right, std::int32_t bottom) {
-    out << "{\"status\":\"ok\",\"left\":" << left << ",\"top\":" << top << ",\"right\":" << right
-        << ",\"bottom\":" << bottom << "}\n";
+    LineWriter(out)
+        .Text("{\"status\":\"ok\",\"left\":")
+        .Value(left)
+        .Text(",\"top\":")
+        .Value(top)
+        .Text(",\"right\":")
+        .Value(right)
+        .Text(",\"bottom\":")
+        .Value(bottom)
+        .Text("}\n");
+    out.flush();
 }
 
-void WriteVersionLine(std::ostream& out) { out << "{\"version\":\"1.0.0\"}\n"; }
+void WriteVersionLine(std::ostream& out) {
+    LineWriter(out).Text("{\"version\":\"1.0.0\"}\n");
+    out.flush();
+}

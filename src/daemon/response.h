@@ -29,6 +29,8 @@ void RespondAction(std::ostream& out, const ActionResult& result);
 // Writes the help text to the error stream.
 void PrintHelp(std::ostream& err);
 
+// The direct lines below are flushed as they are written, like the envelope lines.
+
 // The direct line of a found window: its handle in lower-case hexadecimal after 0x.
 void WriteHandleLine(std::ostream& out, std::uint64_t handle);
 

@@ -6,16 +6,18 @@ bool IsTrimmed(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n';
 
 }  // namespace
 
-void Trim(std::string& s) {
+std::string_view Trimmed(std::string_view s) {
     std::size_t first = 0;
     while (first < s.size() && IsTrimmed(s[first])) ++first;
-    if (first == s.size()) {
-        s.clear();
-        return;
-    }
-    std::size_t last = s.size() - 1;
-    while (IsTrimmed(s[last])) --last;
-    s.erase(last + 1);
+    std::size_t end = s.size();
+    while (end > first && IsTrimmed(s[end - 1])) --end;
+    return s.substr(first, end - first);
+}
+
+void Trim(std::string& s) {
+    const std::string_view kept = Trimmed(s);
+    const auto first = static_cast<std::size_t>(kept.data() - s.data());
+    s.erase(first + kept.size());
     s.erase(0, first);
 }
 
@@ -29,21 +31,37 @@ std::string ToLower(std::string_view s) {
 
 std::vector<std::string> SplitArgs(std::string_view line) {
     std::vector<std::string> result;
-    std::string current;
+    SplitArgsInto(line, result);
+    return result;
+}
+
+void SplitArgsInto(std::string_view line, std::vector<std::string>& result) {
+    // Arguments are written into the strings already in `result`, so that a caller that splits
+    // line after line into the same list reuses their storage.
+    std::size_t count = 0;
+    const auto current = [&]() -> std::string& {
+        if (count == result.size()) result.emplace_back();
+        return result[count];
+    };
     bool inQuotes = false;
+    bool collecting = false;
     for (std::size_t i = 0; i < line.size(); ++i) {
         const char c = line[i];
         if (c == '"' && (i == 0 || line[i - 1] != '\\')) {
             inQuotes = !inQuotes;
         } else if (c == ' ' && !inQuotes) {
-            if (!current.empty()) {
-                result.push_back(std::move(current));
-                current.clear();
+            if (collecting) {
+                ++count;
+                collecting = false;
             }
         } else {
-            current.push_back(c);
+            if (!collecting) {
+                current().clear();
+                collecting = true;
+            }
+            current().push_back(c);
         }
     }
-    if (!current.empty()) result.push_back(std::move(current));
-    return result;
+    if (collecting) ++count;
+    result.resize(count);
 }

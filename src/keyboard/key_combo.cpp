@@ -7,59 +7,68 @@
 #include "pointer/coordinate_mapping.h"
 
 #include <string>
+#include <string_view>
 
 namespace {
 
-std::vector<std::string> SplitParts(const std::string& text) {
-    std::vector<std::string> parts;
-    std::string current;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        const char c = text[i];
-        // The keypad plus key: "num+" keeps its plus when the part ends right after it.
-        if (c == '+' && ToLower(current) == "num") {
+bool IsNum(std::string_view part) {
+    return part.size() == 3 && (part[0] | 0x20) == 'n' && (part[1] | 0x20) == 'u' && (part[2] | 0x20) == 'm';
+}
+
+// Calls `visit` with each part of the (trimmed) text: runs between "+" and space separators,
+// except that "num" keeps a "+" that ends the part, naming the keypad plus key.
+template <typename Visit>
+void ForEachPart(std::string_view text, Visit&& visit) {
+    std::size_t start = 0;
+    for (std::size_t i = 0; i <= text.size(); ++i) {
+        const bool atEnd = i == text.size();
+        if (!atEnd && text[i] != '+' && text[i] != ' ') continue;
+        if (!atEnd && text[i] == '+' && IsNum(text.substr(start, i - start))) {
             const bool partEnds = i + 1 == text.size() || text[i + 1] == ' ' || text[i + 1] == '+';
             if (partEnds) {
-                current.push_back(c);
+                visit(text.substr(start, i + 1 - start));
+                start = i + 2;  // the separator after the plus is consumed with it
+                ++i;
                 continue;
             }
         }
-        if (c == '+' || c == ' ') {
-            if (!current.empty()) {
-                parts.push_back(std::move(current));
-                current.clear();
-            }
-        } else {
-            current.push_back(c);
-        }
+        if (i > start) visit(text.substr(start, i - start));
+        start = i + 1;
     }
-    if (!current.empty()) parts.push_back(std::move(current));
-    return parts;
+}
+
+void Resolve(std::string_view part, std::vector<std::uint16_t>& result) {
+    if (part.size() > kLongestKeyName) return;  // no name is this long, and it is no single byte
+    char lowered[kLongestKeyName];
+    for (std::size_t k = 0; k < part.size(); ++k) {
+        const char c = part[k];
+        lowered[k] = (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+    }
+    const std::string_view lower(lowered, part.size());
+    const auto& keyMap = KeyMap();
+    if (const auto found = keyMap.find(lower); found != keyMap.end()) {
+        result.push_back(found->second);
+        return;
+    }
+    if (lower.size() != 1) return;
+    const SHORT scan = VkKeyScanA(lower[0]);
+    if (scan == -1) return;
+    const auto value = static_cast<std::uint16_t>(scan);
+    const unsigned shiftState = value >> 8;
+    if (shiftState & 0x01) result.push_back(VK_SHIFT);
+    if (shiftState & 0x02) result.push_back(VK_CONTROL);
+    if (shiftState & 0x04) result.push_back(VK_MENU);
+    result.push_back(static_cast<std::uint16_t>(value & 0xFF));
 }
 
 }  // namespace
 
 std::vector<std::uint16_t> ParseKeyCombo(std::string_view combo) {
     std::vector<std::uint16_t> result;
-    std::string text(combo);
-    Trim(text);
+    result.reserve(8);  // one allocation for any usual combination
+    const std::string_view text = Trimmed(combo);
     if (text.empty()) return result;
-    const auto& keyMap = KeyMap();
-    for (const std::string& part : SplitParts(text)) {
-        const std::string lower = ToLower(part);
-        if (const auto found = keyMap.find(lower); found != keyMap.end()) {
-            result.push_back(found->second);
-            continue;
-        }
-        if (lower.size() != 1) continue;
-        const SHORT scan = VkKeyScanA(lower[0]);
-        if (scan == -1) continue;
-        const auto value = static_cast<std::uint16_t>(scan);
-        const unsigned shiftState = value >> 8;
-        if (shiftState & 0x01) result.push_back(VK_SHIFT);
-        if (shiftState & 0x02) result.push_back(VK_CONTROL);
-        if (shiftState & 0x04) result.push_back(VK_MENU);
-        result.push_back(static_cast<std::uint16_t>(value & 0xFF));
-    }
+    ForEachPart(text, [&result](std::string_view part) { Resolve(part, result); });
     return result;
 }
 

@@ -7,8 +7,8 @@
 
 namespace {
 
-std::unordered_map<std::string, std::uint16_t> BuildKeyMap() {
-    std::unordered_map<std::string, std::uint16_t> map;
+KeyNameMap BuildKeyMap() {
+    KeyNameMap map;
     for (char c = 'a'; c <= 'z'; ++c) map[std::string(1, c)] = static_cast<std::uint16_t>(0x41 + (c - 'a'));
     for (char c = '0'; c <= '9'; ++c) map[std::string(1, c)] = static_cast<std::uint16_t>(0x30 + (c - '0'));
     // append, not operator+ on a literal: GCC 12 warns falsely (-Wrestrict) on the latter.
@@ -41,8 +41,8 @@ std::unordered_map<std::string, std::uint16_t> BuildKeyMap() {
 
 }  // namespace
 
-const std::unordered_map<std::string, std::uint16_t>& KeyMap() {
-    static const std::unordered_map<std::string, std::uint16_t> keyMap = BuildKeyMap();
+const KeyNameMap& KeyMap() {
+    static const KeyNameMap keyMap = BuildKeyMap();
     return keyMap;
 }
 

@@ -2,11 +2,24 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 
+// Hashes names given as std::string or std::string_view alike, so lookups need no copy.
+struct KeyNameHash {
+    using is_transparent = void;
+    std::size_t operator()(std::string_view name) const { return std::hash<std::string_view>{}(name); }
+};
+
+using KeyNameMap = std::unordered_map<std::string, std::uint16_t, KeyNameHash, std::equal_to<>>;
+
 // Lower-case key name to virtual-key code; built on first use, read-only afterwards.
-const std::unordered_map<std::string, std::uint16_t>& KeyMap();
+const KeyNameMap& KeyMap();
+
+// The longest key name, in bytes: a longer part cannot name a key.
+inline constexpr std::size_t kLongestKeyName = 11;
 
 // Whether the key is one of the extended keys, which the platform tells from their keypad
 // namesakes only by the extended-key flag (arrows, Insert, Delete, Home, End, Page Up/Down, the

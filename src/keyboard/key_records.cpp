@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <map>
 #include <tuple>
+#include <vector>
 
 namespace {
 
@@ -35,7 +36,7 @@ INPUT UnicodeRecord(std::uint16_t unit, bool up) {
     return KeyboardRecord(0, unit, KEYEVENTF_UNICODE | (up ? KEYEVENTF_KEYUP : 0));
 }
 
-void ReleaseHeldKeys(const std::vector<INPUT>& batch, UINT accepted) {
+void ReleaseHeldKeys(std::span<const INPUT> batch, UINT accepted) {
     const std::size_t taken = std::min<std::size_t>(accepted, batch.size());
     std::map<std::tuple<WORD, WORD, DWORD>, int> down;
     for (std::size_t i = 0; i < taken; ++i) {

@@ -3,8 +3,9 @@
 
 #include "platform/win32.h"
 
+#include <array>
 #include <cstdint>
-#include <vector>
+#include <span>
 
 // A key-down or key-up record that names its key by scan code, with the extended-key flag
 // where the key needs it.
@@ -16,4 +17,14 @@ INPUT UnicodeRecord(std::uint16_t unit, bool up);
 // After SendInput took only the first `accepted` records of `batch`: sends, once and without
 // checking the outcome, the key-up records of the batch that release keys pressed by the
 // accepted part, in the batch's order.
-void ReleaseHeldKeys(const std::vector<INPUT>& batch, UINT accepted);
+void ReleaseHeldKeys(std::span<const INPUT> batch, UINT accepted);
+
+// The records of one typed character, kept without allocating: at most a key and three
+// modifiers, each down and up.
+struct CharacterBatch {
+    std::array<INPUT, 8> records;  // each record is zero-filled as it is added
+    UINT size = 0;
+
+    void Add(const INPUT& in) { records[size++] = in; }
+    std::span<const INPUT> View() const { return {records.data(), size}; }
+};

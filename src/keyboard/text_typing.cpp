@@ -6,7 +6,6 @@
 #include "pointer/coordinate_mapping.h"
 
 #include <string>
-#include <vector>
 
 namespace {
 
@@ -21,36 +20,35 @@ constexpr Modifier kModifiers[] = {{0x01, VK_SHIFT}, {0x02, VK_CONTROL}, {0x04, 
 WORD ModifierScan(WORD vk) { return static_cast<WORD>(MapVirtualKeyW(vk, MAPVK_VK_TO_VSC)); }
 
 // The records of one character the layout has a key for.
-std::vector<INPUT> LayoutBatch(std::uint16_t value) {
+CharacterBatch LayoutBatch(std::uint16_t value) {
     const auto vk = static_cast<WORD>(value & 0xFF);
     const unsigned shiftState = value >> 8;
-    std::vector<INPUT> inputs;
+    CharacterBatch inputs;
     for (const Modifier& m : kModifiers) {
-        if (shiftState & m.bit) inputs.push_back(ScanCodeRecord(m.vk, ModifierScan(m.vk), false));
+        if (shiftState & m.bit) inputs.Add(ScanCodeRecord(m.vk, ModifierScan(m.vk), false));
     }
     const auto scan = static_cast<WORD>(MapVirtualKeyA(vk, MAPVK_VK_TO_VSC));
-    inputs.push_back(ScanCodeRecord(vk, scan, false));
-    inputs.push_back(ScanCodeRecord(vk, scan, true));
+    inputs.Add(ScanCodeRecord(vk, scan, false));
+    inputs.Add(ScanCodeRecord(vk, scan, true));
     for (auto m = std::rbegin(kModifiers); m != std::rend(kModifiers); ++m) {
-        if (shiftState & m->bit) inputs.push_back(ScanCodeRecord(m->vk, ModifierScan(m->vk), true));
+        if (shiftState & m->bit) inputs.Add(ScanCodeRecord(m->vk, ModifierScan(m->vk), true));
     }
     return inputs;
 }
 
 // The records of one character sent as itself: a down and an up for each UTF-16 unit.
-std::vector<INPUT> UnicodeBatch(char32_t codePoint) {
-    std::vector<std::uint16_t> units;
+CharacterBatch UnicodeBatch(char32_t codePoint) {
+    CharacterBatch inputs;
+    const auto add = [&inputs](char32_t unit) {
+        inputs.Add(UnicodeRecord(static_cast<std::uint16_t>(unit), false));
+        inputs.Add(UnicodeRecord(static_cast<std::uint16_t>(unit), true));
+    };
     if (codePoint >= 0x10000) {
         const char32_t v = codePoint - 0x10000;
-        units.push_back(static_cast<std::uint16_t>(0xD800 + (v >> 10)));
-        units.push_back(static_cast<std::uint16_t>(0xDC00 + (v & 0x3FF)));
+        add(0xD800 + (v >> 10));
+        add(0xDC00 + (v & 0x3FF));
     } else {
-        units.push_back(static_cast<std::uint16_t>(codePoint));
-    }
-    std::vector<INPUT> inputs;
-    for (const std::uint16_t unit : units) {
-        inputs.push_back(UnicodeRecord(unit, false));
-        inputs.push_back(UnicodeRecord(unit, true));
+        add(codePoint);
     }
     return inputs;
 }
@@ -63,7 +61,7 @@ ActionResult TypeText(std::string_view text, std::int32_t delayMs) {
     std::uint32_t count = 0;
     std::size_t i = 0;
     while (i < text.size()) {
-        std::vector<INPUT> inputs;
+        CharacterBatch inputs;
         const SHORT value = VkKeyScanA(text[i]);
         if (value != -1) {
             inputs = LayoutBatch(static_cast<std::uint16_t>(value));
@@ -80,11 +78,10 @@ ActionResult TypeText(std::string_view text, std::int32_t delayMs) {
             i += length;
         }
         if (delayMs > 0) Sleep(static_cast<DWORD>(delayMs));
-        const auto total = static_cast<UINT>(inputs.size());
-        const UINT sent = SendInput(total, inputs.data(), sizeof(INPUT));
-        if (sent != total) {
+        const UINT sent = SendInput(inputs.size, inputs.records.data(), sizeof(INPUT));
+        if (sent != inputs.size) {
             const DWORD code = GetLastError();
-            ReleaseHeldKeys(inputs, sent);
+            ReleaseHeldKeys(inputs.View(), sent);
             return Failed("Type failed: " + LastErrorText(code), count);
         }
         count += sent;

@@ -10,17 +10,30 @@
 namespace sim {
 namespace {
 
+template <typename T>
+void Hold(std::vector<T>& held, T item) {
+    if (std::find(held.begin(), held.end(), item) == held.end()) held.push_back(item);
+}
+
+template <typename T>
+void Release(std::vector<T>& held, T item) {
+    const auto found = std::find(held.begin(), held.end(), item);
+    if (found != held.end()) held.erase(found);
+}
+
 void FillUsLayout(Desktop& d);
 
-// The model starts as a reset desktop, so the host daemon runs on the default layout too.
-Desktop& Instance() {
-    static Desktop desktop = [] {
-        Desktop d;
-        FillUsLayout(d);
-        return d;
-    }();
-    return desktop;
+Desktop MakeDesktop() {
+    Desktop d;
+    FillUsLayout(d);
+    return d;
 }
+
+// The model starts with the default layout, so the host daemon runs on it too. A namespace
+// scope object, initialised before main, so that the calls need no guard.
+Desktop g_desktop = MakeDesktop();
+
+Desktop& Instance() { return g_desktop; }
 
 void FillUsLayout(Desktop& d) {
     d.vkScan.fill(-1);
@@ -124,26 +137,26 @@ void ApplyMouse(Desktop& d, const MOUSEINPUT& mi) {
                                  MOUSEEVENTF_RIGHTUP,    MOUSEEVENTF_MIDDLEDOWN, MOUSEEVENTF_MIDDLEUP};
     for (DWORD flag : buttonFlags) {
         if (!(mi.dwFlags & flag)) continue;
-        d.mouseEvents.push_back({flag, d.cursor.x, d.cursor.y, 0});
+        if (d.recording) d.mouseEvents.push_back({flag, d.cursor.x, d.cursor.y, 0});
         const bool down = flag == MOUSEEVENTF_LEFTDOWN || flag == MOUSEEVENTF_RIGHTDOWN || flag == MOUSEEVENTF_MIDDLEDOWN;
         if (down) {
-            d.heldButtons.insert(flag);
+            Hold(d.heldButtons, flag);
         } else {
-            d.heldButtons.erase(flag >> 1);
+            Release(d.heldButtons, flag >> 1);
         }
     }
     if (mi.dwFlags & MOUSEEVENTF_WHEEL) {
-        d.mouseEvents.push_back({MOUSEEVENTF_WHEEL, d.cursor.x, d.cursor.y, static_cast<LONG>(mi.mouseData)});
+        if (d.recording) d.mouseEvents.push_back({MOUSEEVENTF_WHEEL, d.cursor.x, d.cursor.y, static_cast<LONG>(mi.mouseData)});
     }
 }
 
 void ApplyKey(Desktop& d, const KEYBDINPUT& ki) {
     const std::uint32_t key = KeyIdentity(ki);
     if (ki.dwFlags & KEYEVENTF_KEYUP) {
-        d.heldKeys.erase(key);
+        Release(d.heldKeys, key);
     } else {
-        d.heldKeys.insert(key);
-        if (ki.dwFlags & KEYEVENTF_UNICODE) d.typedUnits.push_back(ki.wScan);
+        Hold(d.heldKeys, key);
+        if (d.recording && (ki.dwFlags & KEYEVENTF_UNICODE)) d.typedUnits.push_back(ki.wScan);
     }
 }
 
@@ -151,7 +164,7 @@ LONG_PTR g_user32Marker = 0;
 
 BOOL WINAPI SimSetProcessDpiAwarenessContext(DPI_AWARENESS_CONTEXT context) {
     Desktop& d = Instance();
-    d.dpiAwarenessContextCalls.push_back(reinterpret_cast<LONG_PTR>(context));
+    if (d.recording) d.dpiAwarenessContextCalls.push_back(reinterpret_cast<LONG_PTR>(context));
     return d.dpiAwarenessContextResult;
 }
 
@@ -163,6 +176,7 @@ void Reset() {
     Desktop& d = Instance();
     d = Desktop{};
     FillUsLayout(d);
+    d.recording = true;
 }
 
 void SetScreen(int left, int top, int width, int height, int primaryWidth, int primaryHeight) {
@@ -217,7 +231,7 @@ UINT WINAPI SendInput(UINT cInputs, INPUT* pInputs, int cbSize) {
         d.lastError = ERROR_INVALID_PARAMETER;
         return 0;
     }
-    d.batches.emplace_back(pInputs, pInputs + cInputs);
+    if (d.recording) d.batches.emplace_back(pInputs, pInputs + cInputs);
     UINT accept = cInputs;
     DWORD error = 0;
     if (!d.plans.empty()) {
@@ -235,7 +249,7 @@ UINT WINAPI SendInput(UINT cInputs, INPUT* pInputs, int cbSize) {
 
 int WINAPI GetSystemMetrics(int nIndex) {
     Desktop& d = sim::State();
-    d.metricReads.push_back(nIndex);
+    if (d.recording) d.metricReads.push_back(nIndex);
     switch (nIndex) {
         case SM_CXSCREEN: return d.primaryWidth;
         case SM_CYSCREEN: return d.primaryHeight;
@@ -261,13 +275,13 @@ SHORT WINAPI VkKeyScanA(CHAR ch) { return sim::State().vkScan[static_cast<unsign
 
 UINT WINAPI MapVirtualKeyA(UINT uCode, UINT uMapType) {
     Desktop& d = sim::State();
-    d.mapCalls.push_back({false, uCode});
+    if (d.recording) d.mapCalls.push_back({false, uCode});
     return (uMapType == MAPVK_VK_TO_VSC && uCode < 256) ? d.scanCodes[uCode] : 0;
 }
 
 UINT WINAPI MapVirtualKeyW(UINT uCode, UINT uMapType) {
     Desktop& d = sim::State();
-    d.mapCalls.push_back({true, uCode});
+    if (d.recording) d.mapCalls.push_back({true, uCode});
     return (uMapType == MAPVK_VK_TO_VSC && uCode < 256) ? d.scanCodes[uCode] : 0;
 }
 
@@ -312,7 +326,7 @@ BOOL WINAPI IsIconic(HWND hWnd) {
 
 BOOL WINAPI ShowWindow(HWND hWnd, int nCmdShow) {
     Desktop& d = sim::State();
-    d.windowCalls.push_back({"ShowWindow", hWnd, nCmdShow});
+    if (d.recording) d.windowCalls.push_back({"ShowWindow", hWnd, nCmdShow});
     sim::Window* w = sim::FindWindow(hWnd);
     if (w == nullptr || !w->alive) return FALSE;
     const BOOL wasVisible = w->visible ? TRUE : FALSE;
@@ -325,7 +339,7 @@ BOOL WINAPI ShowWindow(HWND hWnd, int nCmdShow) {
 
 BOOL WINAPI SetForegroundWindow(HWND hWnd) {
     Desktop& d = sim::State();
-    d.windowCalls.push_back({"SetForegroundWindow", hWnd, 0});
+    if (d.recording) d.windowCalls.push_back({"SetForegroundWindow", hWnd, 0});
     const sim::Window* w = sim::FindWindow(hWnd);
     if (d.refuseForeground || w == nullptr || !w->alive) return FALSE;
     d.foreground = hWnd;
@@ -337,7 +351,10 @@ BOOL WINAPI SetProcessDPIAware() {
     return TRUE;
 }
 
-void WINAPI Sleep(DWORD dwMilliseconds) { sim::State().sleeps.push_back(dwMilliseconds); }
+void WINAPI Sleep(DWORD dwMilliseconds) {
+    Desktop& d = sim::State();
+    if (d.recording) d.sleeps.push_back(dwMilliseconds);
+}
 
 DWORD WINAPI GetLastError() { return sim::State().lastError; }
 

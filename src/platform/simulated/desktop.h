@@ -8,7 +8,6 @@
 #include <array>
 #include <cstdint>
 #include <deque>
-#include <set>
 #include <string>
 #include <vector>
 
@@ -51,6 +50,10 @@ struct MapCall {
 };
 
 struct Desktop {
+    // Whether the calls and input below are kept for reading back. Off in a fresh process, so
+    // that the host daemon can run for ever in constant memory; Reset() turns it on for tests.
+    bool recording = false;
+
     // Start-up services.
     bool user32Loaded = true;
     bool hasDpiAwarenessContext = true;  // whether user32 exports SetProcessDpiAwarenessContext
@@ -77,8 +80,10 @@ struct Desktop {
     std::vector<std::vector<INPUT>> batches;
     std::deque<SendInputPlan> plans;
     std::vector<MouseEvent> mouseEvents;
-    std::set<DWORD> heldButtons;       // down flags of buttons pressed and not released
-    std::set<std::uint32_t> heldKeys;  // keys pressed and not released (see KeyIdentity)
+    // Buttons (their down flags) and keys (see KeyIdentity) pressed and not released; few at a
+    // time, so plain vectors that never shrink their storage.
+    std::vector<DWORD> heldButtons;
+    std::vector<std::uint32_t> heldKeys;
     std::vector<std::uint32_t> typedUnits;  // UTF-16 units of KEYEVENTF_UNICODE key-downs
 
     // US English keyboard layout.
@@ -99,7 +104,8 @@ struct Desktop {
 // The desktop's state, for tests to shape and inspect.
 Desktop& State();
 
-// Back to a single 1920 x 1080 monitor, US layout, no windows, nothing recorded.
+// Back to a single 1920 x 1080 monitor, US layout, no windows, nothing recorded yet, and
+// recording from now on.
 void Reset();
 
 // Sets the virtual screen rectangle and the primary monitor size.

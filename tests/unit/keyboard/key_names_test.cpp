@@ -13,10 +13,13 @@ std::optional<std::uint16_t> Code(const std::string& name) {
 
 TEST(KeyMap, HoldsEveryNameOnceAndOnlyInLowerCase) {
     EXPECT_EQ(KeyMap().size(), 138u);
+    std::size_t longest = 0;
     for (const auto& [name, code] : KeyMap()) {
         for (const char c : name) EXPECT_FALSE(c >= 'A' && c <= 'Z') << name;
         EXPECT_LT(code, 0x100) << name;
+        longest = std::max(longest, name.size());
     }
+    EXPECT_EQ(longest, kLongestKeyName);
 }
 
 TEST(KeyMap, RangesAndAliases) {
