@@ -47,36 +47,17 @@ bool HandleLine(const std::string& line, Args& args, std::ostream& out, std::ost
     return RunGuarded(LookupCommand(cmd), args, cmd, session) == Flow::Continue;
 }
 
-namespace {
-
-// Reads the bytes up to the next line feed (which is dropped) into `line`. False at the end of
-// input when nothing was read; a last line without a line feed is still a line.
-bool ReadLine(std::streambuf& in, std::string& line) {
-    line.clear();
-    for (;;) {
-        const std::streambuf::int_type c = in.sbumpc();
-        if (std::streambuf::traits_type::eq_int_type(c, std::streambuf::traits_type::eof())) return !line.empty();
-        if (c == '\n') return true;
-        line.push_back(std::streambuf::traits_type::to_char_type(c));
-    }
-}
-
-}  // namespace
-
 int RunCommandLoop(std::istream& in, std::ostream& out, std::ostream& err) {
-    // Every answer is flushed as it is written, so it reaches the client before the next read;
-    // the ties keep that so for anything written through the streams themselves, and put
-    // standard output before anything on standard error.
-    in.tie(&out);
+    // Every answer is flushed as it is written, so it has reached the client before the next
+    // read; standard input needs no tie for that (a tie would flush once more for every line).
+    // Standard error is tied, so that standard output comes first.
+    in.tie(nullptr);
     err.tie(&out);
     err.setf(std::ios::unitbuf);
     err << kBanner << std::flush;
     std::string line;
     Args args;  // reused from line to line, so that its storage is too
-    // Lines are read from the stream buffer: the stream's own getline would flush the tie once
-    // more for every line.
-    std::streambuf& input = *in.rdbuf();
-    while (ReadLine(input, line)) {
+    while (std::getline(in, line)) {
         Trim(line);
         if (!HandleLine(line, args, out, err)) break;
     }

@@ -1,0 +1,28 @@
+"""The host build of marlet as a process, on real pipes, against the simulated desktop."""
+
+import os
+from pathlib import Path
+
+import pytest
+
+ROOT = Path(__file__).resolve().parents[2]
+BINARIES = {
+    "host": ROOT / "build" / "host" / "marlet",
+    "host-asan": ROOT / "build" / "host-asan" / "marlet",
+}
+
+
+@pytest.fixture(params=[name for name, path in BINARIES.items() if path.exists()] or ["host"])
+def marlet(request):
+    path = BINARIES[request.param]
+    if not path.exists():
+        pytest.fail(f"{path} is missing: build the host preset first")
+    return str(path)
+
+
+@pytest.fixture(autouse=True)
+def sanitizer_options(monkeypatch):
+    # Any sanitizer report is a failure of the process, not a warning on its standard error.
+    monkeypatch.setenv("ASAN_OPTIONS", "abort_on_error=0:exitcode=99:detect_leaks=1")
+    monkeypatch.setenv("UBSAN_OPTIONS", "halt_on_error=1:exitcode=98:print_stacktrace=1")
+    os.environ.setdefault("MARLET_PROCESS_TESTS", "1")
