@@ -1,6 +1,7 @@
 """End-to-end harness: the Windows build of marlet under Wine, on a virtual X display of its own,
 driving probe windows that log what they receive."""
 
+import contextlib
 import os
 import queue
 import shutil
@@ -159,31 +160,48 @@ class Probe:
                 self.proc.wait()
 
 
-@pytest.fixture(scope="session")
-def wine_env(tmp_path_factory):
+@contextlib.contextmanager
+def wine_session():
+    """A virtual X display of its own, a Wine prefix in the build folder and a running wineserver;
+    yields the environment for Wine processes, and stops them all afterwards."""
     for exe in (MARLET_EXE, PROBE_EXE):
         if not exe.exists():
-            pytest.fail(f"{exe} is missing: build the windows preset first")
+            raise RuntimeError(f"{exe} is missing: build the windows preset first")
     read_fd, write_fd = os.pipe()
     xvfb = subprocess.Popen(["Xvfb", "-displayfd", str(write_fd), "-screen", "0", f"{SCREEN_W}x{SCREEN_H}x24",
-                             "-nolisten", "tcp"], pass_fds=(write_fd,), stdout=subprocess.DEVNULL,
+                             "-nolisten", "tcp", "-noreset"], pass_fds=(write_fd,), stdout=subprocess.DEVNULL,
                             stderr=subprocess.DEVNULL)
     os.close(write_fd)
     with os.fdopen(read_fd) as f:
         display = f.readline().strip()
-    assert display, "Xvfb did not start"
+    if not display:
+        raise RuntimeError("Xvfb did not start")
     env = dict(os.environ)
     env.update(DISPLAY=":" + display, WINEDEBUG="-all", WINEDLLOVERRIDES="mscoree,mshtml=",
                WINEPREFIX=str(BUILD / "wineprefix"))
-    if not (BUILD / "wineprefix" / "system.reg").exists():
-        subprocess.run(["wineboot", "-i"], env=env, check=True, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-    subprocess.run(["wineserver", "-w"], env=env, check=True)
-    server = subprocess.Popen(["wineserver", "-p", "-f"], env=env)
-    yield env
-    subprocess.run(["wineserver", "-k"], env=env)
-    server.wait(DEADLINE)
-    xvfb.terminate()
-    xvfb.wait(DEADLINE)
+    server = None
+    try:
+        if not (BUILD / "wineprefix" / "system.reg").exists():
+            subprocess.run(["wineboot", "-i"], env=env, check=True, stdout=subprocess.DEVNULL,
+                           stderr=subprocess.DEVNULL)
+        subprocess.run(["wineserver", "-w"], env=env, check=True)
+        server = subprocess.Popen(["wineserver", "-p", "-f"], env=env)
+        yield env
+    finally:
+        subprocess.run(["wineserver", "-k"], env=env)
+        if server:
+            server.wait(DEADLINE)
+        xvfb.terminate()
+        xvfb.wait(DEADLINE)
+
+
+@pytest.fixture(scope="session")
+def wine_env():
+    try:
+        with wine_session() as env:
+            yield env
+    except RuntimeError as e:
+        pytest.fail(str(e))
 
 
 def start_ready_daemon(env):

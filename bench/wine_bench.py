@@ -1,0 +1,138 @@
+#!/usr/bin/env python3
+"""The Windows build under Wine on its own Xvfb display: start-up time, the round trip of one
+command, typing speed and peak memory; beside it, in the same run and on the same display,
+xdotool (one process per command) moving the pointer and reading it back."""
+
+import argparse
+import shutil
+import statistics
+import subprocess
+import sys
+import time
+from pathlib import Path
+
+sys.path.insert(0, str(Path(__file__).resolve().parents[1] / "tests" / "e2e"))
+from conftest import Daemon, Probe, wine_session  # noqa: E402
+
+
+def percentile(values, p):
+    ordered = sorted(values)
+    return ordered[min(len(ordered) - 1, int(round(p / 100 * (len(ordered) - 1))))]
+
+
+def ms(seconds):
+    return f"{seconds * 1000:.3f} ms"
+
+
+def peak_memory_kb(pid):
+    """VmHWM of the process and of its descendants, the largest (Wine runs the program in the
+    process that it starts, or in a child of it)."""
+    best = 0
+    pids = [pid]
+    while pids:
+        p = pids.pop()
+        try:
+            for line in Path(f"/proc/{p}/status").read_text().splitlines():
+                if line.startswith("VmHWM:"):
+                    best = max(best, int(line.split()[1]))
+            pids += [int(c) for c in Path(f"/proc/{p}/task/{p}/children").read_text().split()]
+        except (FileNotFoundError, ProcessLookupError):
+            pass
+    return best
+
+
+def start_to_banner(env, runs):
+    times = []
+    for _ in range(runs):
+        started = time.perf_counter()
+        d = Daemon(env)
+        d.err.next()
+        times.append(time.perf_counter() - started)
+        d.send("quit")
+        d.close()
+    return times
+
+
+def round_trips(daemon, n):
+    """Times of move then pos, and how many pos answers still showed the previous position (Wine
+    applies a move onto another process's window asynchronously, now and then)."""
+    times = []
+    late = 0
+    for i in range(n):
+        x, y = (i * 37) % 1920, (i * 23) % 1080
+        expected = '{"status":"ok","x":%d,"y":%d}' % (x, y)
+        started = time.perf_counter()
+        assert daemon.ask(f"move {x},{y}") == '{"status":"ok","data":1}'
+        answer = daemon.ask("pos")
+        times.append(time.perf_counter() - started)
+        if answer != expected:
+            late += 1
+            deadline = time.monotonic() + 1.0
+            while answer != expected and time.monotonic() < deadline:
+                answer = daemon.ask("pos")
+            assert answer == expected, (x, y, answer)
+    return times, late
+
+
+def xdotool_round_trips(env, n):
+    xdotool = shutil.which("xdotool")
+    if not xdotool:
+        return None
+    times = []
+    for i in range(n):
+        x, y = (i * 37) % 1920, (i * 23) % 1080
+        started = time.perf_counter()
+        subprocess.run([xdotool, "mousemove", str(x), str(y)], env=env, check=True)
+        out = subprocess.run([xdotool, "getmouselocation"], env=env, check=True, capture_output=True, text=True).stdout
+        times.append(time.perf_counter() - started)
+        assert out.startswith(f"x:{x} y:{y} "), out
+    return times
+
+
+def typing(daemon, chars, runs):
+    alphabet = "The quick brown fox jumps over the lazy dog, 0123456789! "
+    text = (alphabet * (chars // len(alphabet) + 1))[:chars]
+    rates = []
+    for _ in range(runs):
+        started = time.perf_counter()
+        answer = daemon.ask(f'type "{text}"', timeout=120)
+        rates.append(chars / (time.perf_counter() - started))
+        assert answer.startswith('{"status":"ok","data":'), answer
+    return rates
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__)
+    parser.add_argument("--round-trips", type=int, default=2000)
+    parser.add_argument("--xdotool-round-trips", type=int, default=200)
+    parser.add_argument("--chars", type=int, default=10_000)
+    args = parser.parse_args()
+    with wine_session() as env:
+        banner = start_to_banner(env, 10)
+        probe = Probe(env, "marlet bench target", rect=(0, 0, 640, 480))
+        daemon = Daemon(env)
+        daemon.err.next()
+        assert daemon.ask(f"focus {probe.hwnd_text}") == '{"status":"ok"}'
+        rt, late = round_trips(daemon, args.round_trips)
+        rates = typing(daemon, args.chars, 3)
+        peak = peak_memory_kb(daemon.proc.pid)
+        daemon.close()
+        probe.close()
+        xdo = xdotool_round_trips(env, args.xdotool_round_trips)
+
+    print(f"start to banner        median {ms(statistics.median(banner))}, max {ms(max(banner))} (10 starts)")
+    print(f"move + pos round trip  median {ms(statistics.median(rt))}, p99 {ms(percentile(rt, 99))} ({len(rt)} pairs, "
+          f"{late} answered before Wine had applied the move)")
+    if xdo:
+        print(f"xdotool same           median {ms(statistics.median(xdo))}, p99 {ms(percentile(xdo, 99))} "
+              f"({len(xdo)} pairs, two processes each)")
+        print(f"marlet faster by       {statistics.median(xdo) / statistics.median(rt):.0f}x (median), "
+              f"{percentile(xdo, 99) / percentile(rt, 99):.0f}x (p99)")
+    else:
+        print("xdotool                not installed (apt-get install xdotool)")
+    print(f"typing {args.chars} chars    best {max(rates):,.0f} chars/s, worst {min(rates):,.0f} chars/s (3 runs)")
+    print(f"peak memory            {peak / 1024:.1f} MiB (VmHWM of the Wine process running marlet.exe)")
+
+
+if __name__ == "__main__":
+    main()
