@@ -184,6 +184,8 @@ def wine_session():
         if not (BUILD / "wineprefix" / "system.reg").exists():
             subprocess.run(["wineboot", "-i"], env=env, check=True, stdout=subprocess.DEVNULL,
                            stderr=subprocess.DEVNULL)
+        # A server left running on this prefix by an interrupted run would never end by itself.
+        subprocess.run(["wineserver", "-k"], env=env, stderr=subprocess.DEVNULL)
         subprocess.run(["wineserver", "-w"], env=env, check=True)
         server = subprocess.Popen(["wineserver", "-p", "-f"], env=env)
         yield env
