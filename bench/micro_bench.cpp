@@ -16,7 +16,7 @@ namespace {
 
 // A stream that formats but discards, so the benchmarks do not measure a growing buffer.
 class NullBuffer : public std::streambuf {
-protected:
+   protected:
     int_type overflow(int_type c) override { return traits_type::not_eof(c); }
     std::streamsize xsputn(const char*, std::streamsize n) override { return n; }
 };

@@ -6,7 +6,7 @@
 
 struct ActionResult {
     bool success = false;
-    std::string message;     // empty on success; the failure text otherwise
+    std::string message;      // empty on success; the failure text otherwise
     std::uint32_t count = 0;  // input events the system accepted for the action
 };
 

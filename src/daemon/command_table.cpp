@@ -2,6 +2,8 @@
 
 namespace {
 
+// One row per command word; aliases share a handler.
+// clang-format off
 constexpr CommandRow kCommands[] = {
     {"quit", QuitCommand},
     {"exit", QuitCommand},
@@ -22,6 +24,7 @@ constexpr CommandRow kCommands[] = {
     {"focus", FocusCommand},
     {"foreground", FocusCommand},
 };
+// clang-format on
 
 }  // namespace
 

@@ -42,7 +42,8 @@ std::int32_t ParseDecimal(std::string_view text) {
     }
     if (i == start) throw std::invalid_argument("invalid stoi argument");
     if (tooLarge || (!negative && magnitude > 2147483647ULL)) throw std::out_of_range("stoi argument out of range");
-    return negative ? static_cast<std::int32_t>(-static_cast<std::int64_t>(magnitude)) : static_cast<std::int32_t>(magnitude);
+    return negative ? static_cast<std::int32_t>(-static_cast<std::int64_t>(magnitude))
+                    : static_cast<std::int32_t>(magnitude);
 }
 
 std::uint64_t ParseHandle(std::string_view text) {

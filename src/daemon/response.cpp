@@ -38,7 +38,7 @@ namespace {
 // for a line longer than its room). Numbers go in by to_chars: no locale, no stream state.
 // Write errors are ignored, as everywhere in the daemon.
 class LineWriter {
-public:
+   public:
     explicit LineWriter(std::ostream& out) : out_(out) {}
     LineWriter(const LineWriter&) = delete;
     LineWriter& operator=(const LineWriter&) = delete;
@@ -64,7 +64,7 @@ public:
         return Text(std::string_view(digits, static_cast<std::size_t>(end - digits)));
     }
 
-private:
+   private:
     void Spill() {
         if (size_ > 0) out_.rdbuf()->sputn(buffer_, static_cast<std::streamsize>(size_));
         size_ = 0;

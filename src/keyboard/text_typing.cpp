@@ -53,7 +53,9 @@ CharacterBatch UnicodeBatch(char32_t codePoint) {
     return inputs;
 }
 
-bool IsControl(char32_t codePoint) { return codePoint < 0x20 || codePoint == 0x7F || (codePoint >= 0x80 && codePoint < 0xA0); }
+bool IsControl(char32_t codePoint) {
+    return codePoint < 0x20 || codePoint == 0x7F || (codePoint >= 0x80 && codePoint < 0xA0);
+}
 
 }  // namespace
 

@@ -20,7 +20,8 @@ struct ButtonFlags {
 std::optional<ButtonFlags> FindButton(std::string_view name) {
     const std::string btn = ToLower(name);
     if (btn == "left" || btn == "l" || btn == "primary") return ButtonFlags{MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP};
-    if (btn == "right" || btn == "r" || btn == "secondary") return ButtonFlags{MOUSEEVENTF_RIGHTDOWN, MOUSEEVENTF_RIGHTUP};
+    if (btn == "right" || btn == "r" || btn == "secondary")
+        return ButtonFlags{MOUSEEVENTF_RIGHTDOWN, MOUSEEVENTF_RIGHTUP};
     if (btn == "middle" || btn == "m") return ButtonFlags{MOUSEEVENTF_MIDDLEDOWN, MOUSEEVENTF_MIDDLEUP};
     return std::nullopt;
 }

@@ -42,15 +42,16 @@ void FillUsLayout(Desktop& d) {
     for (int c = 'A'; c <= 'Z'; ++c) set(static_cast<unsigned char>(c), 1, c);
     for (int c = '0'; c <= '9'; ++c) set(static_cast<unsigned char>(c), 0, c);
     const std::string_view shiftedDigits = ")!@#$%^&*(";
-    for (std::size_t i = 0; i < shiftedDigits.size(); ++i) set(static_cast<unsigned char>(shiftedDigits[i]), 1, static_cast<int>('0' + i));
+    for (std::size_t i = 0; i < shiftedDigits.size(); ++i)
+        set(static_cast<unsigned char>(shiftedDigits[i]), 1, static_cast<int>('0' + i));
     struct Punct {
         char plain;
         char shifted;
         int vk;
     };
-    const Punct punct[] = {{'-', '_', VK_OEM_MINUS}, {'=', '+', VK_OEM_PLUS},   {'[', '{', VK_OEM_4},
-                           {']', '}', VK_OEM_6},     {'\\', '|', VK_OEM_5},     {';', ':', VK_OEM_1},
-                           {'\'', '"', VK_OEM_7},    {',', '<', VK_OEM_COMMA},  {'.', '>', VK_OEM_PERIOD},
+    const Punct punct[] = {{'-', '_', VK_OEM_MINUS}, {'=', '+', VK_OEM_PLUS},  {'[', '{', VK_OEM_4},
+                           {']', '}', VK_OEM_6},     {'\\', '|', VK_OEM_5},    {';', ':', VK_OEM_1},
+                           {'\'', '"', VK_OEM_7},    {',', '<', VK_OEM_COMMA}, {'.', '>', VK_OEM_PERIOD},
                            {'/', '?', VK_OEM_2},     {'`', '~', VK_OEM_3}};
     for (const Punct& p : punct) {
         set(static_cast<unsigned char>(p.plain), 0, p.vk);
@@ -76,9 +77,12 @@ void FillUsLayout(Desktop& d) {
     const std::string_view row1 = "QWERTYUIOP";
     const std::string_view row2 = "ASDFGHJKL";
     const std::string_view row3 = "ZXCVBNM";
-    for (std::size_t i = 0; i < row1.size(); ++i) d.scanCodes[static_cast<unsigned char>(row1[i])] = static_cast<UINT>(0x10 + i);
-    for (std::size_t i = 0; i < row2.size(); ++i) d.scanCodes[static_cast<unsigned char>(row2[i])] = static_cast<UINT>(0x1E + i);
-    for (std::size_t i = 0; i < row3.size(); ++i) d.scanCodes[static_cast<unsigned char>(row3[i])] = static_cast<UINT>(0x2C + i);
+    for (std::size_t i = 0; i < row1.size(); ++i)
+        d.scanCodes[static_cast<unsigned char>(row1[i])] = static_cast<UINT>(0x10 + i);
+    for (std::size_t i = 0; i < row2.size(); ++i)
+        d.scanCodes[static_cast<unsigned char>(row2[i])] = static_cast<UINT>(0x1E + i);
+    for (std::size_t i = 0; i < row3.size(); ++i)
+        d.scanCodes[static_cast<unsigned char>(row3[i])] = static_cast<UINT>(0x2C + i);
     for (int c = '1'; c <= '9'; ++c) d.scanCodes[c] = static_cast<UINT>(0x02 + c - '1');
     d.scanCodes['0'] = 0x0B;
     for (int f = 0; f < 10; ++f) d.scanCodes[VK_F1 + f] = static_cast<UINT>(0x3B + f);
@@ -87,18 +91,18 @@ void FillUsLayout(Desktop& d) {
     for (int f = 12; f < 23; ++f) d.scanCodes[VK_F1 + f] = static_cast<UINT>(0x64 + f - 12);
     d.scanCodes[VK_F24] = 0x76;
     const std::pair<int, UINT> keys[] = {
-        {VK_ESCAPE, 0x01},   {VK_OEM_MINUS, 0x0C}, {VK_OEM_PLUS, 0x0D}, {VK_BACK, 0x0E},     {VK_TAB, 0x0F},
-        {VK_OEM_4, 0x1A},    {VK_OEM_6, 0x1B},     {VK_RETURN, 0x1C},   {VK_CONTROL, 0x1D},  {VK_LCONTROL, 0x1D},
-        {VK_RCONTROL, 0x1D}, {VK_OEM_1, 0x27},     {VK_OEM_7, 0x28},    {VK_OEM_3, 0x29},    {VK_SHIFT, 0x2A},
+        {VK_ESCAPE, 0x01},   {VK_OEM_MINUS, 0x0C}, {VK_OEM_PLUS, 0x0D},  {VK_BACK, 0x0E},       {VK_TAB, 0x0F},
+        {VK_OEM_4, 0x1A},    {VK_OEM_6, 0x1B},     {VK_RETURN, 0x1C},    {VK_CONTROL, 0x1D},    {VK_LCONTROL, 0x1D},
+        {VK_RCONTROL, 0x1D}, {VK_OEM_1, 0x27},     {VK_OEM_7, 0x28},     {VK_OEM_3, 0x29},      {VK_SHIFT, 0x2A},
         {VK_LSHIFT, 0x2A},   {VK_OEM_5, 0x2B},     {VK_OEM_COMMA, 0x33}, {VK_OEM_PERIOD, 0x34}, {VK_OEM_2, 0x35},
-        {VK_RSHIFT, 0x36},   {VK_MULTIPLY, 0x37},  {VK_MENU, 0x38},     {VK_LMENU, 0x38},    {VK_RMENU, 0x38},
-        {VK_SPACE, 0x39},    {VK_CAPITAL, 0x3A},   {VK_NUMLOCK, 0x45},  {VK_SCROLL, 0x46},    {VK_CANCEL, 0x46},
-        {VK_HOME, 0x47},     {VK_UP, 0x48},        {VK_PRIOR, 0x49},    {VK_SUBTRACT, 0x4A}, {VK_LEFT, 0x4B},
-        {VK_RIGHT, 0x4D},    {VK_ADD, 0x4E},       {VK_END, 0x4F},      {VK_DOWN, 0x50},     {VK_NEXT, 0x51},
-        {VK_INSERT, 0x52},   {VK_DELETE, 0x53},    {VK_DECIMAL, 0x53},  {VK_SNAPSHOT, 0x54}, {VK_DIVIDE, 0x35},
-        {VK_LWIN, 0x5B},     {VK_RWIN, 0x5C},      {VK_APPS, 0x5D},     {VK_PAUSE, 0x45},
-        {0x60, 0x52},        {0x61, 0x4F},         {0x62, 0x50},        {0x63, 0x51},        {0x64, 0x4B},
-        {0x65, 0x4C},        {0x66, 0x4D},         {0x67, 0x47},        {0x68, 0x48},        {0x69, 0x49},
+        {VK_RSHIFT, 0x36},   {VK_MULTIPLY, 0x37},  {VK_MENU, 0x38},      {VK_LMENU, 0x38},      {VK_RMENU, 0x38},
+        {VK_SPACE, 0x39},    {VK_CAPITAL, 0x3A},   {VK_NUMLOCK, 0x45},   {VK_SCROLL, 0x46},     {VK_CANCEL, 0x46},
+        {VK_HOME, 0x47},     {VK_UP, 0x48},        {VK_PRIOR, 0x49},     {VK_SUBTRACT, 0x4A},   {VK_LEFT, 0x4B},
+        {VK_RIGHT, 0x4D},    {VK_ADD, 0x4E},       {VK_END, 0x4F},       {VK_DOWN, 0x50},       {VK_NEXT, 0x51},
+        {VK_INSERT, 0x52},   {VK_DELETE, 0x53},    {VK_DECIMAL, 0x53},   {VK_SNAPSHOT, 0x54},   {VK_DIVIDE, 0x35},
+        {VK_LWIN, 0x5B},     {VK_RWIN, 0x5C},      {VK_APPS, 0x5D},      {VK_PAUSE, 0x45},      {0x60, 0x52},
+        {0x61, 0x4F},        {0x62, 0x50},         {0x63, 0x51},         {0x64, 0x4B},          {0x65, 0x4C},
+        {0x66, 0x4D},        {0x67, 0x47},         {0x68, 0x48},         {0x69, 0x49},
     };
     for (const auto& [vk, scan] : keys) d.scanCodes[vk] = scan;
 }
@@ -133,12 +137,13 @@ void ApplyMouse(Desktop& d, const MOUSEINPUT& mi) {
         d.cursor.x = ClampInto(x, d.virtualLeft, d.virtualWidth);
         d.cursor.y = ClampInto(y, d.virtualTop, d.virtualHeight);
     }
-    const DWORD buttonFlags[] = {MOUSEEVENTF_LEFTDOWN,   MOUSEEVENTF_LEFTUP,   MOUSEEVENTF_RIGHTDOWN,
-                                 MOUSEEVENTF_RIGHTUP,    MOUSEEVENTF_MIDDLEDOWN, MOUSEEVENTF_MIDDLEUP};
+    const DWORD buttonFlags[] = {MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP,     MOUSEEVENTF_RIGHTDOWN,
+                                 MOUSEEVENTF_RIGHTUP,  MOUSEEVENTF_MIDDLEDOWN, MOUSEEVENTF_MIDDLEUP};
     for (DWORD flag : buttonFlags) {
         if (!(mi.dwFlags & flag)) continue;
         if (d.recording) d.mouseEvents.push_back({flag, d.cursor.x, d.cursor.y, 0});
-        const bool down = flag == MOUSEEVENTF_LEFTDOWN || flag == MOUSEEVENTF_RIGHTDOWN || flag == MOUSEEVENTF_MIDDLEDOWN;
+        const bool down =
+            flag == MOUSEEVENTF_LEFTDOWN || flag == MOUSEEVENTF_RIGHTDOWN || flag == MOUSEEVENTF_MIDDLEDOWN;
         if (down) {
             Hold(d.heldButtons, flag);
         } else {
@@ -146,7 +151,8 @@ void ApplyMouse(Desktop& d, const MOUSEINPUT& mi) {
         }
     }
     if (mi.dwFlags & MOUSEEVENTF_WHEEL) {
-        if (d.recording) d.mouseEvents.push_back({MOUSEEVENTF_WHEEL, d.cursor.x, d.cursor.y, static_cast<LONG>(mi.mouseData)});
+        if (d.recording)
+            d.mouseEvents.push_back({MOUSEEVENTF_WHEEL, d.cursor.x, d.cursor.y, static_cast<LONG>(mi.mouseData)});
     }
 }
 
@@ -207,7 +213,8 @@ Window* FindWindow(HWND handle) {
 
 std::uint32_t KeyIdentity(const KEYBDINPUT& ki) {
     if (ki.dwFlags & KEYEVENTF_UNICODE) return 0x10000u | ki.wScan;
-    if (ki.dwFlags & KEYEVENTF_SCANCODE) return 0x20000u | ((ki.dwFlags & KEYEVENTF_EXTENDEDKEY) ? 0x100u : 0u) | ki.wScan;
+    if (ki.dwFlags & KEYEVENTF_SCANCODE)
+        return 0x20000u | ((ki.dwFlags & KEYEVENTF_EXTENDEDKEY) ? 0x100u : 0u) | ki.wScan;
     return 0x40000u | ki.wVk;
 }
 

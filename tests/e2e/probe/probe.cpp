@@ -39,8 +39,8 @@ void Log(const char* format, ...) {
 }
 
 void LogKey(const char* name, WPARAM wParam, LPARAM lParam) {
-    Log("%s vk=0x%02x scan=0x%02x ext=%d", name, static_cast<unsigned>(wParam), static_cast<unsigned>((lParam >> 16) & 0xFF),
-        static_cast<int>((lParam >> 24) & 1));
+    Log("%s vk=0x%02x scan=0x%02x ext=%d", name, static_cast<unsigned>(wParam),
+        static_cast<unsigned>((lParam >> 16) & 0xFF), static_cast<int>((lParam >> 24) & 1));
 }
 
 void LogButton(HWND hwnd, const char* name, LPARAM lParam) {
@@ -64,14 +64,17 @@ LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
         case WM_MBUTTONDOWN: LogButton(hwnd, "mbuttondown", lParam); return 0;
         case WM_MBUTTONUP: LogButton(hwnd, "mbuttonup", lParam); return 0;
         case WM_MOUSEWHEEL:
-            Log("wheel %d %d %d", static_cast<int>(GET_WHEEL_DELTA_WPARAM(wParam)), static_cast<int>(static_cast<short>(LOWORD(lParam))),
+            Log("wheel %d %d %d", static_cast<int>(GET_WHEEL_DELTA_WPARAM(wParam)),
+                static_cast<int>(static_cast<short>(LOWORD(lParam))),
                 static_cast<int>(static_cast<short>(HIWORD(lParam))));
             return 0;
         case WM_ACTIVATE: Log("activate %d", LOWORD(wParam) != WA_INACTIVE ? 1 : 0); break;
         case WM_SETFOCUS: Log("setfocus"); break;
         case WM_KILLFOCUS: Log("killfocus"); break;
         case WM_SIZE:
-            Log("size %s", wParam == SIZE_MINIMIZED ? "minimized" : wParam == SIZE_MAXIMIZED ? "maximized" : "restored");
+            Log("size %s", wParam == SIZE_MINIMIZED   ? "minimized"
+                           : wParam == SIZE_MAXIMIZED ? "maximized"
+                                                      : "restored");
             break;
         case WM_PROBE_COMMAND:
             switch (wParam) {

@@ -77,8 +77,8 @@ TEST_F(CommandLoop, WaitRefusesWhatItCannotSleep) {
 
 TEST_F(CommandLoop, EveryCommandLineGetsExactlyOneAnswerInOrder) {
     const Transcript t = RunSession("wait x\n\nnope\n#\nhelp\nwait 1\n");
-    EXPECT_EQ(t.out, Error("Exception: invalid stoi argument") + Error("Unknown command: nope. Type 'help' for usage.") +
-                         kOk + kOk);
+    EXPECT_EQ(t.out, Error("Exception: invalid stoi argument") +
+                         Error("Unknown command: nope. Type 'help' for usage.") + kOk + kOk);
 }
 
 TEST_F(CommandLoop, AskForPerMonitorAwarenessWhenTheSystemHasIt) {

@@ -19,9 +19,19 @@ std::string ThrownText(F f) {
 
 TEST(ParseDecimal, ReadsSignAndDigitsAndIgnoresTheRest) {
     const std::pair<std::string, std::int32_t> cases[] = {
-        {"0", 0},           {"200", 200},       {"-5", -5},   {"+7", 7},          {" \t\n\v\f\r42", 42},
-        {"1.5", 1},         {"10,20", 10},      {"12abc", 12}, {"007", 7},        {"2147483647", 2147483647},
-        {"-2147483648", -2147483647 - 1},       {" 20", 20},  {"0x10", 0},
+        {"0", 0},
+        {"200", 200},
+        {"-5", -5},
+        {"+7", 7},
+        {" \t\n\v\f\r42", 42},
+        {"1.5", 1},
+        {"10,20", 10},
+        {"12abc", 12},
+        {"007", 7},
+        {"2147483647", 2147483647},
+        {"-2147483648", -2147483647 - 1},
+        {" 20", 20},
+        {"0x10", 0},
     };
     for (const auto& [text, value] : cases) EXPECT_EQ(ParseDecimal(text), value) << text;
 }
@@ -44,8 +54,8 @@ TEST(ParseHandle, ChoosesTheBaseFromThePrefix) {
         {"658220", 658220},
         {"012", 10},
         {"0", 0},
-        {"09", 0},    // octal stops at the 9
-        {"0x", 0},    // no hexadecimal digit: the 0 alone
+        {"09", 0},  // octal stops at the 9
+        {"0x", 0},  // no hexadecimal digit: the 0 alone
         {"0xg", 0},
         {"  +0x10", 16},
         {"18446744073709551615", 18446744073709551615ULL},

@@ -33,8 +33,8 @@ TEST_F(PointerCommands, UsageAndArgumentErrors) {
 
 TEST_F(PointerCommands, ClickReadsItsPositionTheWayTheParserDoes) {
     const std::pair<const char*, std::pair<int, int>> cases[] = {
-        {"click 10,20", {10, 20}},        {"CLICK 10,20", {10, 20}},     {"Click 10,20,30", {10, 20}},
-        {"click 1.5,2.5", {1, 2}},        {"click \" 10, 20\"", {10, 20}}, {"\"click\" 10,20", {10, 20}},
+        {"click 10,20", {10, 20}}, {"CLICK 10,20", {10, 20}},       {"Click 10,20,30", {10, 20}},
+        {"click 1.5,2.5", {1, 2}}, {"click \" 10, 20\"", {10, 20}}, {"\"click\" 10,20", {10, 20}},
         {"click +7,-0", {7, 0}},
     };
     for (const auto& [line, at] : cases) {
@@ -48,8 +48,10 @@ TEST_F(PointerCommands, ClickReadsItsPositionTheWayTheParserDoes) {
 
 TEST_F(PointerCommands, ButtonDefaultsAndOverrides) {
     const std::pair<const char*, DWORD> cases[] = {
-        {"click 10,20", MOUSEEVENTF_LEFTDOWN},      {"rclick 10,20", MOUSEEVENTF_RIGHTDOWN},
-        {"rclick 10,20 left", MOUSEEVENTF_LEFTDOWN}, {"click 10,20 MIDDLE", MOUSEEVENTF_MIDDLEDOWN},
+        {"click 10,20", MOUSEEVENTF_LEFTDOWN},
+        {"rclick 10,20", MOUSEEVENTF_RIGHTDOWN},
+        {"rclick 10,20 left", MOUSEEVENTF_LEFTDOWN},
+        {"click 10,20 MIDDLE", MOUSEEVENTF_MIDDLEDOWN},
         {"click 10,20 secondary extra", MOUSEEVENTF_RIGHTDOWN},
     };
     for (const auto& [line, down] : cases) {

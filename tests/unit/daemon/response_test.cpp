@@ -65,17 +65,17 @@ TEST(JsonText, KeepsValidUtf8AndReplacesEveryStrayByte) {
     const std::pair<std::string, std::string> cases[] = {
         {"caf\xC3\xA9", "caf\xC3\xA9"},
         {"\xE6\x97\xA5\xE6\x9C\xAC", "\xE6\x97\xA5\xE6\x9C\xAC"},
-        {"\xF0\x9F\x98\x80", "\xF0\x9F\x98\x80"},               // U+1F600
-        {"\xEF\xBF\xBF", "\xEF\xBF\xBF"},                       // U+FFFF
-        {"\xF4\x8F\xBF\xBF", "\xF4\x8F\xBF\xBF"},               // U+10FFFF
-        {"caf\xE9", "caf\\ufffd"},                              // Latin-1, not UTF-8
-        {"\x80", "\\ufffd"},                                    // stray continuation byte
-        {"\xC0\xAF", "\\ufffd\\ufffd"},                         // overlong
-        {"\xE0\x80\xAF", "\\ufffd\\ufffd\\ufffd"},              // overlong
-        {"\xED\xA0\x80", "\\ufffd\\ufffd\\ufffd"},              // surrogate
-        {"\xF4\x90\x80\x80", "\\ufffd\\ufffd\\ufffd\\ufffd"},   // beyond U+10FFFF
-        {"\xE6\x97", "\\ufffd\\ufffd"},                         // cut short at the end
-        {"\xE6\x97x", "\\ufffd\\ufffdx"},                       // cut short inside
+        {"\xF0\x9F\x98\x80", "\xF0\x9F\x98\x80"},              // U+1F600
+        {"\xEF\xBF\xBF", "\xEF\xBF\xBF"},                      // U+FFFF
+        {"\xF4\x8F\xBF\xBF", "\xF4\x8F\xBF\xBF"},              // U+10FFFF
+        {"caf\xE9", "caf\\ufffd"},                             // Latin-1, not UTF-8
+        {"\x80", "\\ufffd"},                                   // stray continuation byte
+        {"\xC0\xAF", "\\ufffd\\ufffd"},                        // overlong
+        {"\xE0\x80\xAF", "\\ufffd\\ufffd\\ufffd"},             // overlong
+        {"\xED\xA0\x80", "\\ufffd\\ufffd\\ufffd"},             // surrogate
+        {"\xF4\x90\x80\x80", "\\ufffd\\ufffd\\ufffd\\ufffd"},  // beyond U+10FFFF
+        {"\xE6\x97", "\\ufffd\\ufffd"},                        // cut short at the end
+        {"\xE6\x97x", "\\ufffd\\ufffdx"},                      // cut short inside
         {"\xFF\xFE", "\\ufffd\\ufffd"},
     };
     for (const auto& [input, expected] : cases) EXPECT_EQ(Escaped(input), expected) << "input " << input;
@@ -85,7 +85,8 @@ TEST(EnvelopeLine, HostileMessageCannotCloseTheStringEarly) {
     std::ostringstream out;
     RespondError(out, "Unknown command: x\",\"status\":\"ok. Type 'help' for usage.");
     EXPECT_EQ(out.str(),
-              "{\"status\":\"error\",\"message\":\"Unknown command: x\\\",\\\"status\\\":\\\"ok. Type 'help' for usage.\"}\n");
+              "{\"status\":\"error\",\"message\":\"Unknown command: x\\\",\\\"status\\\":\\\"ok. Type 'help' for "
+              "usage.\"}\n");
 }
 
 TEST(DirectLines, WriteTheirNumbersPlainAndTheHandleInLowerHex) {

@@ -21,23 +21,16 @@ TEST_P(SplitArgsTable, SplitsAsTheQuotingRulesSay) { EXPECT_EQ(SplitArgs(GetPara
 INSTANTIATE_TEST_SUITE_P(
     Lines, SplitArgsTable,
     ::testing::Values(SplitCase{"click   100,200   left", {"click", "100,200", "left"}},
-                      SplitCase{"type \"hello   world\"", {"type", "hello   world"}},
-                      SplitCase{"find \"\"", {"find"}},
-                      SplitCase{"\"\"", {}},
-                      SplitCase{"\"", {}},
-                      SplitCase{"type \"abc", {"type", "abc"}},
-                      SplitCase{"type \"a b", {"type", "a b"}},
-                      SplitCase{"ab\"c d\"e", {"abc de"}},
-                      SplitCase{"\"a\"b", {"ab"}},
-                      SplitCase{"say \\\"x\\\"", {"say", "\\\"x\\\""}},
-                      SplitCase{"a\\\\\"b c", {"a\\\\\"b", "c"}},
-                      SplitCase{"type  \"  x  \"", {"type", "  x  "}},
-                      SplitCase{"\\\"hi\\\"", {"\\\"hi\\\""}},
-                      SplitCase{"type a\tb", {"type", "a\tb"}},
-                      SplitCase{"", {}},
-                      SplitCase{"   ", {}},
+                      SplitCase{"type \"hello   world\"", {"type", "hello   world"}}, SplitCase{"find \"\"", {"find"}},
+                      SplitCase{"\"\"", {}}, SplitCase{"\"", {}}, SplitCase{"type \"abc", {"type", "abc"}},
+                      SplitCase{"type \"a b", {"type", "a b"}}, SplitCase{"ab\"c d\"e", {"abc de"}},
+                      SplitCase{"\"a\"b", {"ab"}}, SplitCase{"say \\\"x\\\"", {"say", "\\\"x\\\""}},
+                      SplitCase{"a\\\\\"b c", {"a\\\\\"b", "c"}}, SplitCase{"type  \"  x  \"", {"type", "  x  "}},
+                      SplitCase{"\\\"hi\\\"", {"\\\"hi\\\""}}, SplitCase{"type a\tb", {"type", "a\tb"}},
+                      SplitCase{"", {}}, SplitCase{"   ", {}},
                       SplitCase{std::string("a\0b c", 5), {std::string("a\0b", 3), "c"}},
-                      SplitCase{"caf\xC3\xA9 \"\xE6\x97\xA5 \xE6\x9C\xAC\"", {"caf\xC3\xA9", "\xE6\x97\xA5 \xE6\x9C\xAC"}}));
+                      SplitCase{"caf\xC3\xA9 \"\xE6\x97\xA5 \xE6\x9C\xAC\"",
+                                {"caf\xC3\xA9", "\xE6\x97\xA5 \xE6\x9C\xAC"}}));
 
 TEST(Trim, StripsTheFourWhitespaceBytesFromBothEndsOnly) {
     const std::pair<std::string, std::string> cases[] = {

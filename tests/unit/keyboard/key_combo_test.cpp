@@ -69,8 +69,8 @@ TEST_F(KeyCombo, PressSendsDownsInOrderAndUpsInReverseInOneCall) {
     EXPECT_TRUE(r.success);
     EXPECT_EQ(r.message, "");
     EXPECT_EQ(r.count, 4u);
-    EXPECT_EQ(Batches(), (std::vector<Strings>{
-                             {"key 0x11 0x1D 0x0008", "key 0x43 0x2E 0x0008", "key 0x43 0x2E 0x000A", "key 0x11 0x1D 0x000A"}}));
+    EXPECT_EQ(Batches(), (std::vector<Strings>{{"key 0x11 0x1D 0x0008", "key 0x43 0x2E 0x0008", "key 0x43 0x2E 0x000A",
+                                                "key 0x11 0x1D 0x000A"}}));
     EXPECT_TRUE(sim::State().heldKeys.empty());
     for (const sim::MapCall& call : sim::State().mapCalls) EXPECT_TRUE(call.wide);
 }

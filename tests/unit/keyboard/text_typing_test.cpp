@@ -28,8 +28,8 @@ TEST_F(TextTyping, ShiftedCharactersAreWrappedInShift) {
 }
 
 TEST_F(TextTyping, ModifiersGoDownShiftCtrlAltAndUpInReverse) {
-    sim::State().vkScan['q'] = 0x0651;  // Ctrl+Alt, as an AltGr character
-    sim::State().vkScan['w'] = 0x0757;  // all three
+    sim::State().vkScan['q'] = 0x0651;                      // Ctrl+Alt, as an AltGr character
+    sim::State().vkScan['w'] = 0x0757;                      // all three
     sim::State().vkScan['e'] = static_cast<SHORT>(0x3845);  // only bits we do not press
     EXPECT_EQ(Type("q").count, 6u);
     EXPECT_EQ(Batches().back(), (Strings{"key 0x11 0x1D 0x0008", "key 0x12 0x38 0x0008", "key 0x51 0x10 0x0008",

@@ -49,8 +49,8 @@ TEST_F(MouseActions, ClickMovesThenSendsDownAndUpInOneCall) {
 
 TEST_F(MouseActions, ButtonNamesInAnyCase) {
     const std::pair<const char*, std::pair<DWORD, DWORD>> cases[] = {
-        {"LEFT", {0xC002, 0xC004}},   {"l", {0xC002, 0xC004}},      {"Primary", {0xC002, 0xC004}},
-        {"Right", {0xC008, 0xC010}},  {"R", {0xC008, 0xC010}},      {"SECONDARY", {0xC008, 0xC010}},
+        {"LEFT", {0xC002, 0xC004}},   {"l", {0xC002, 0xC004}}, {"Primary", {0xC002, 0xC004}},
+        {"Right", {0xC008, 0xC010}},  {"R", {0xC008, 0xC010}}, {"SECONDARY", {0xC008, 0xC010}},
         {"Middle", {0xC020, 0xC040}}, {"m", {0xC020, 0xC040}},
     };
     for (const auto& [name, flags] : cases) {

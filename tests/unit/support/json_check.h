@@ -9,7 +9,7 @@
 namespace json_check {
 
 class Parser {
-public:
+   public:
     explicit Parser(std::string_view text) : text_(text) {}
 
     // Whether the whole text is one JSON object (surrounding whitespace allowed).
@@ -20,7 +20,7 @@ public:
         return pos_ == text_.size();
     }
 
-private:
+   private:
     char Peek() const { return pos_ < text_.size() ? text_[pos_] : '\0'; }
     bool AtEnd() const { return pos_ >= text_.size(); }
     void SkipSpace() {
@@ -92,7 +92,8 @@ private:
                         if (pos_ + static_cast<std::size_t>(k) >= text_.size() || !IsHex(text_[pos_ + k])) return false;
                     }
                     pos_ += 5;
-                } else if (e == '"' || e == '\\' || e == '/' || e == 'b' || e == 'f' || e == 'n' || e == 'r' || e == 't') {
+                } else if (e == '"' || e == '\\' || e == '/' || e == 'b' || e == 'f' || e == 'n' || e == 'r' ||
+                           e == 't') {
                     ++pos_;
                 } else {
                     return false;

@@ -11,8 +11,9 @@
 inline std::string Describe(const INPUT& in) {
     char text[96];
     if (in.type == INPUT_MOUSE) {
-        std::snprintf(text, sizeof text, "mouse %d %d %d 0x%04X", static_cast<int>(in.mi.dx), static_cast<int>(in.mi.dy),
-                      static_cast<int>(in.mi.mouseData), static_cast<unsigned>(in.mi.dwFlags));
+        std::snprintf(text, sizeof text, "mouse %d %d %d 0x%04X", static_cast<int>(in.mi.dx),
+                      static_cast<int>(in.mi.dy), static_cast<int>(in.mi.mouseData),
+                      static_cast<unsigned>(in.mi.dwFlags));
         if (in.mi.time != 0 || in.mi.dwExtraInfo != 0) return std::string(text) + " (time/extra set)";
     } else if (in.type == INPUT_KEYBOARD) {
         std::snprintf(text, sizeof text, "key 0x%02X 0x%02X 0x%04X", static_cast<unsigned>(in.ki.wVk),

@@ -33,6 +33,6 @@ inline std::string Answer(const std::string& line) { return RunSession(line + "\
 
 // Every test starts from a reset desktop.
 class DesktopTest : public ::testing::Test {
-protected:
+   protected:
     void SetUp() override { sim::Reset(); }
 };
