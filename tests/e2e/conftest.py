@@ -6,11 +6,14 @@ import os
 import queue
 import shutil
 import subprocess
+import sys
 import threading
 import time
 from pathlib import Path
 
 import pytest
+
+sys.path.insert(0, str(Path(__file__).resolve().parents[1]))
 
 ROOT = Path(__file__).resolve().parents[2]
 BUILD = Path(os.environ.get("MARLET_WINDOWS_BUILD", ROOT / "build" / "windows"))

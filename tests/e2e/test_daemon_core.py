@@ -2,11 +2,10 @@
 
 import json
 import shutil
-import subprocess
-import threading
 import time
 
 from conftest import MARLET_EXE
+from pipe_clients import close_stdout_while_writing
 
 HELP_LINES = 23
 FAREWELL = b"marlet daemon shutting down.\r\n"
@@ -88,23 +87,6 @@ def test_probe_window_shows_with_its_title_and_logs_what_it_receives(start_probe
 
 
 def test_client_that_closes_standard_output_does_not_kill_the_daemon(wine_env):
-    proc = subprocess.Popen([shutil.which("wine"), str(MARLET_EXE)], env=wine_env, stdin=subprocess.PIPE,
-                            stdout=subprocess.PIPE, stderr=subprocess.PIPE)
-
-    def feed():
-        try:
-            for _ in range(100):
-                proc.stdin.write(b"version\npos\nHELLO\n" * 50)
-                proc.stdin.flush()
-            proc.stdin.close()
-        except BrokenPipeError:
-            pass
-
-    writer = threading.Thread(target=feed)
-    writer.start()
-    assert proc.stdout.read(10) == b'{"status":'
-    proc.stdout.close()  # every later write of the daemon fails
-    err = proc.stderr.read()
-    writer.join()
-    assert proc.wait(30) == 0
+    status, err = close_stdout_while_writing([shutil.which("wine"), str(MARLET_EXE)], env=wine_env, timeout=30)
+    assert status == 0
     assert err.endswith(FAREWELL)

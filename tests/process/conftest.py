@@ -1,9 +1,12 @@
 """The host build of marlet as a process, on real pipes, against the simulated desktop."""
 
 import os
+import sys
 from pathlib import Path
 
 import pytest
+
+sys.path.insert(0, str(Path(__file__).resolve().parents[1]))
 
 ROOT = Path(__file__).resolve().parents[2]
 BINARIES = {

@@ -3,7 +3,8 @@ answer is one JSON object on one line, and it ends normally."""
 
 import json
 import subprocess
-import threading
+
+from pipe_clients import close_stdout_while_writing
 
 FAREWELL = b"marlet daemon shutting down.\n"
 VERSION = [{"status": "ok"}, {"version": "1.0.0"}]
@@ -78,21 +79,7 @@ def test_input_that_ends_in_the_middle_of_a_line(marlet):
 
 
 def test_client_that_closes_standard_output_while_the_daemon_writes(marlet):
-    proc = subprocess.Popen([marlet], stdin=subprocess.PIPE, stdout=subprocess.PIPE, stderr=subprocess.PIPE)
-
-    def feed():
-        try:
-            for _ in range(200):
-                proc.stdin.write(b"version\npos\n" * 500)
-            proc.stdin.close()
-        except BrokenPipeError:
-            pass
-
-    writer = threading.Thread(target=feed)
-    writer.start()
-    assert proc.stdout.read(10) == b'{"status":'
-    proc.stdout.close()  # the daemon's next writes fail: EPIPE, and no SIGPIPE may kill it
-    err = proc.stderr.read()
-    writer.join()
-    assert proc.wait(60) == 0
+    # The daemon's writes then fail with EPIPE, and no SIGPIPE may kill it.
+    status, err = close_stdout_while_writing([marlet], rounds=200)
+    assert status == 0
     assert err.endswith(FAREWELL)

@@ -15,25 +15,25 @@ void ExpectResult(const ActionResult& r, bool success, const std::string& messag
     EXPECT_EQ(r.count, count);
 }
 
-TEST_F(MouseActions, MoveSendsOneAbsoluteVirtualDeskRecord) {
-    ExpectResult(MoveMouse(960, 540, true), true, "", 1);
-    EXPECT_EQ(Batches(), (std::vector<Strings>{{"mouse 32768 32768 0 0xC001"}}));
-    EXPECT_EQ(sim::State().cursor.x, 960);
-    EXPECT_EQ(sim::State().cursor.y, 540);
-}
-
-TEST_F(MouseActions, MoveClampsIntoTheScreen) {
-    ExpectResult(MoveMouse(5000, -20, true), true, "", 1);
-    EXPECT_EQ(Batches(), (std::vector<Strings>{{"mouse 65502 0 0 0xC001"}}));
-    EXPECT_EQ(sim::State().cursor.x, 1919);
-    EXPECT_EQ(sim::State().cursor.y, 0);
-}
-
-TEST_F(MouseActions, MoveWithoutMappingPassesAbsoluteValuesThrough) {
-    ExpectResult(MoveMouse(32768, 16384, false), true, "", 1);
-    EXPECT_EQ(Batches(), (std::vector<Strings>{{"mouse 32768 16384 0 0xC001"}}));
-    EXPECT_EQ(sim::State().cursor.x, 960);
-    EXPECT_EQ(sim::State().cursor.y, 270);
+TEST_F(MouseActions, MoveSendsOneAbsoluteVirtualDeskRecordAndLandsOnItsPixel) {
+    struct Case {
+        int x, y;
+        bool absolute;
+        const char* record;
+        int landX, landY;
+    };
+    const Case cases[] = {
+        {960, 540, true, "mouse 32768 32768 0 0xC001", 960, 540},
+        {5000, -20, true, "mouse 65502 0 0 0xC001", 1919, 0},           // clamped into the screen
+        {32768, 16384, false, "mouse 32768 16384 0 0xC001", 960, 270},  // already absolute values
+    };
+    for (const Case& c : cases) {
+        sim::Reset();
+        ExpectResult(MoveMouse(c.x, c.y, c.absolute), true, "", 1);
+        EXPECT_EQ(Batches(), (std::vector<Strings>{{c.record}})) << c.x << "," << c.y;
+        EXPECT_EQ(sim::State().cursor.x, c.landX) << c.x << "," << c.y;
+        EXPECT_EQ(sim::State().cursor.y, c.landY) << c.x << "," << c.y;
+    }
 }
 
 TEST_F(MouseActions, ClickMovesThenSendsDownAndUpInOneCall) {
