@@ -57,7 +57,7 @@ int RunCommandLoop(std::istream& in, std::ostream& out, std::ostream& err) {
     err << kBanner << std::flush;
     std::string line;
     Args args;  // reused from line to line, so that its storage is too
-    while (std::getline(in, line)) {
+    while (std::getline(in, line, '\n')) {  // the delimiter given: no locale look-up per line
         Trim(line);
         if (!HandleLine(line, args, out, err)) break;
     }

@@ -1,5 +1,6 @@
 // marlet: a GUI automation daemon driven one command line at a time over standard input.
 #include "daemon/command_loop.h"
+#include "daemon/fd_stream.h"
 
 #include <iostream>
 
@@ -13,5 +14,11 @@ int main() {
     std::signal(SIGPIPE, SIG_IGN);
 #endif
     std::ios::sync_with_stdio(false);
-    return RunDaemon(std::cin, std::cout, std::cerr);
+    // Commands and answers go straight to the descriptors; the buffers live until main returns,
+    // after the farewell, and whatever is still buffered is written as they go.
+    FdInBuf commands(0);
+    FdOutBuf answers(1);
+    std::istream in(&commands);
+    std::ostream out(&answers);
+    return RunDaemon(in, out, std::cerr);
 }

@@ -35,14 +35,18 @@ const std::string_view kHelpText =
 namespace {
 
 // Gathers one line in place and hands it to the stream's buffer in one piece (or in a few,
-// for a line longer than its room). Numbers go in by to_chars: no locale, no stream state.
-// Write errors are ignored, as everywhere in the daemon.
+// for a line longer than its room), then flushes it: every line the daemon answers is flushed
+// as it is written. Numbers go in by to_chars: no locale, no stream state. Write errors are
+// ignored, as everywhere in the daemon.
 class LineWriter {
    public:
     explicit LineWriter(std::ostream& out) : out_(out) {}
     LineWriter(const LineWriter&) = delete;
     LineWriter& operator=(const LineWriter&) = delete;
-    ~LineWriter() { Spill(); }
+    ~LineWriter() {
+        Spill();
+        if (std::streambuf* buffer = out_.rdbuf()) buffer->pubsync();
+    }
 
     LineWriter& Text(std::string_view text) {
         if (text.size() > sizeof buffer_ - size_) {
@@ -78,18 +82,15 @@ class LineWriter {
 }  // namespace
 
 void WriteResponse(std::ostream& out, std::string_view status, std::string_view message, std::uint32_t data) {
-    {
-        LineWriter line(out);
-        line.Text("{\"status\":\"").Text(status).Text("\"");
-        if (!message.empty()) {
-            line.Text(",\"message\":\"");
-            WriteJsonText([&line](std::string_view piece) { line.Text(piece); }, message);
-            line.Text("\"");
-        }
-        if (data > 0) line.Text(",\"data\":").Value(data);
-        line.Text("}\n");
+    LineWriter line(out);
+    line.Text("{\"status\":\"").Text(status).Text("\"");
+    if (!message.empty()) {
+        line.Text(",\"message\":\"");
+        WriteJsonText([&line](std::string_view piece) { line.Text(piece); }, message);
+        line.Text("\"");
     }
-    out.flush();
+    if (data > 0) line.Text(",\"data\":").Value(data);
+    line.Text("}\n");
 }
 
 void RespondOk(std::ostream& out, std::uint32_t data) { WriteResponse(out, "ok", std::string_view(), data); }
@@ -109,12 +110,10 @@ void PrintHelp(std::ostream& err) { err << kHelpText; }
 void WriteHandleLine(std::ostream& out, std::uint64_t handle) {
     // Hexadecimal for the handle alone, lower case, no padding.
     LineWriter(out).Text("{\"status\":\"ok\",\"hwnd\":\"0x").Value(handle, 16).Text("\"}\n");
-    out.flush();
 }
 
 void WritePositionLine(std::ostream& out, std::int32_t x, std::int32_t y) {
     LineWriter(out).Text("{\"status\":\"ok\",\"x\":").Value(x).Text(",\"y\":").Value(y).Text("}\n");
-    out.flush();
 }
 
 void WriteBoundsLine(std::ostream& out, std::int32_t left, std::int32_t top, std::int32_t right, std::int32_t bottom) {
@@ -128,10 +127,6 @@ void WriteBoundsLine(std::ostream& out, std::int32_t left, std::int32_t top, std
         .Text(",\"bottom\":")
         .Value(bottom)
         .Text("}\n");
-    out.flush();
 }
 
-void WriteVersionLine(std::ostream& out) {
-    LineWriter(out).Text("{\"version\":\"1.0.0\"}\n");
-    out.flush();
-}
+void WriteVersionLine(std::ostream& out) { LineWriter(out).Text("{\"version\":\"1.0.0\"}\n"); }
