@@ -81,8 +81,9 @@ def main():
     parser.add_argument("--commands", type=int, default=400_000)
     parser.add_argument("--lockstep-commands", type=int, default=20_000)
     parser.add_argument("--runs", type=int, default=5)
+    parser.add_argument("--marlet", type=Path, default=HOST / "marlet", help="the daemon to measure")
     args = parser.parse_args()
-    marlet, floor = HOST / "marlet", HOST / "bench" / "marlet_floor"
+    marlet, floor = args.marlet, HOST / "bench" / "marlet_floor"
     for exe in (marlet, floor):
         if not exe.exists():
             sys.exit(f"{exe} is missing: cmake --preset host && cmake --build --preset host")

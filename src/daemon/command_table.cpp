@@ -29,8 +29,10 @@ constexpr CommandRow kCommands[] = {
 }  // namespace
 
 Handler LookupCommand(std::string_view cmd) {
+    if (cmd.empty()) return nullptr;
     for (const CommandRow& row : kCommands) {
-        if (row.word == cmd) return row.handler;
+        // Length and first letter rule out nearly every row before the bytes are compared.
+        if (row.word.size() == cmd.size() && row.word[0] == cmd[0] && row.word == cmd) return row.handler;
     }
     return nullptr;
 }
