@@ -6,8 +6,11 @@
 #include "platform/win32.h"
 #include "pointer/coordinate_mapping.h"
 
+#include <array>
+#include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace {
 
@@ -37,7 +40,35 @@ void ForEachPart(std::string_view text, Visit&& visit) {
     }
 }
 
-void Resolve(std::string_view part, std::vector<std::uint16_t>& result) {
+// A list that keeps its first N items in place and only goes to the heap beyond them: a usual
+// combination is pressed without allocating.
+template <typename T, std::size_t N>
+class SmallList {
+   public:
+    void push_back(const T& item) {
+        if (size_ < N) {
+            local_[size_] = item;
+        } else {
+            if (size_ == N) heap_.assign(local_.begin(), local_.end());
+            heap_.push_back(item);
+        }
+        ++size_;
+    }
+    const T* data() const { return size_ <= N ? local_.data() : heap_.data(); }
+    T* data() { return size_ <= N ? local_.data() : heap_.data(); }
+    std::size_t size() const { return size_; }
+    bool empty() const { return size_ == 0; }
+    const T* begin() const { return data(); }
+    const T* end() const { return data() + size_; }
+
+   private:
+    std::array<T, N> local_;
+    std::vector<T> heap_;
+    std::size_t size_ = 0;
+};
+
+template <typename Keys>
+void Resolve(std::string_view part, Keys& result) {
     if (part.size() > kLongestKeyName) return;  // no name is this long, and it is no single byte
     char lowered[kLongestKeyName];
     for (std::size_t k = 0; k < part.size(); ++k) {
@@ -61,33 +92,38 @@ void Resolve(std::string_view part, std::vector<std::uint16_t>& result) {
     result.push_back(static_cast<std::uint16_t>(value & 0xFF));
 }
 
+template <typename Keys>
+void ParseInto(std::string_view combo, Keys& result) {
+    const std::string_view text = Trimmed(combo);
+    if (text.empty()) return;
+    ForEachPart(text, [&result](std::string_view part) { Resolve(part, result); });
+}
+
 }  // namespace
 
 std::vector<std::uint16_t> ParseKeyCombo(std::string_view combo) {
     std::vector<std::uint16_t> result;
-    result.reserve(8);  // one allocation for any usual combination
-    const std::string_view text = Trimmed(combo);
-    if (text.empty()) return result;
-    ForEachPart(text, [&result](std::string_view part) { Resolve(part, result); });
+    ParseInto(combo, result);
     return result;
 }
 
 ActionResult PressKeyCombo(std::string_view combo, std::int32_t delayMs) {
-    const std::vector<std::uint16_t> keys = ParseKeyCombo(combo);
+    SmallList<std::uint16_t, 8> keys;
+    ParseInto(combo, keys);
     if (keys.empty()) return Failed("Invalid key combo: " + std::string(combo));
-    std::vector<INPUT> inputs;
-    inputs.reserve(2 * keys.size());
+    SmallList<INPUT, 16> inputs;
     for (const std::uint16_t vk : keys) {
         inputs.push_back(ScanCodeRecord(vk, static_cast<std::uint16_t>(MapVirtualKeyW(vk, MAPVK_VK_TO_VSC)), false));
     }
-    for (auto vk = keys.rbegin(); vk != keys.rend(); ++vk) {
-        inputs.push_back(ScanCodeRecord(*vk, static_cast<std::uint16_t>(MapVirtualKeyW(*vk, MAPVK_VK_TO_VSC)), true));
+    for (std::size_t i = keys.size(); i-- > 0;) {
+        const std::uint16_t vk = keys.data()[i];
+        inputs.push_back(ScanCodeRecord(vk, static_cast<std::uint16_t>(MapVirtualKeyW(vk, MAPVK_VK_TO_VSC)), true));
     }
     if (delayMs > 0) Sleep(static_cast<DWORD>(delayMs));
     const auto total = static_cast<UINT>(inputs.size());
     const UINT sent = SendInput(total, inputs.data(), sizeof(INPUT));
     if (sent == total) return Succeeded(sent);
     const DWORD code = GetLastError();
-    ReleaseHeldKeys(inputs, sent);
+    ReleaseHeldKeys(std::span<const INPUT>(inputs.data(), inputs.size()), sent);
     return Failed("Key combo failed: " + LastErrorText(code), sent);
 }

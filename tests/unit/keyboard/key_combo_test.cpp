@@ -126,6 +126,18 @@ TEST_F(KeyCombo, ManyKeysStillGoInOneBatch) {
     EXPECT_EQ(r.count, 600u);
     ASSERT_EQ(sim::State().batches.size(), 1u);
     EXPECT_EQ(sim::State().batches[0].size(), 600u);
+
+    // Ten distinct keys, past the room a usual combination has in place: every key down in
+    // order, then up in reverse.
+    sim::Reset();
+    ASSERT_TRUE(PressKeyCombo("a+b+c+d+e+f+g+h+i+j", 0).success);
+    ASSERT_EQ(sim::State().batches.size(), 1u);
+    std::string order;
+    for (const KEYBDINPUT& ki : sim::AllKeyRecords()) {
+        order += static_cast<char>(ki.wVk);
+        order += (ki.dwFlags & KEYEVENTF_KEYUP) ? '^' : 'v';
+    }
+    EXPECT_EQ(order, "AvBvCvDvEvFvGvHvIvJvJ^I^H^G^F^E^D^C^B^A^");
 }
 
 TEST_F(KeyCombo, InvalidComboSendsNothing) {
