@@ -5,11 +5,13 @@ program, on the same stream of commands in the same run, the client reading ever
 Pipelined: a writer thread sends the whole stream while the client reads answers as they come.
 Lockstep: the client sends one command and reads its answer before it sends the next.
 
-Runs alternate between the two programs and each keeps its best, so that a slow spell of the
-machine falls on both alike."""
+The two programs run in pairs, one straight after the other (which goes first alternates), and
+the fraction is the median of the pairs' ratios: the machine's speed drifts by more than the
+difference being measured, and a pair shares its spell of it."""
 
 import argparse
 import os
+import statistics
 import subprocess
 import sys
 import threading
@@ -68,19 +70,25 @@ def lockstep(program, lines):
     return len(lines) / elapsed
 
 
-def best_of_alternating(runs, f, programs, stream):
-    best = [0.0] * len(programs)
-    for _ in range(runs):
-        for i, program in enumerate(programs):
-            best[i] = max(best[i], f(program, stream))
-    return best
+def paired_runs(runs, f, marlet, floor, stream):
+    """(marlet rate, floor rate) of each pair of runs."""
+    pairs = []
+    for r in range(runs):
+        if r % 2 == 0:
+            m = f(marlet, stream)
+            fl = f(floor, stream)
+        else:
+            fl = f(floor, stream)
+            m = f(marlet, stream)
+        pairs.append((m, fl))
+    return pairs
 
 
 def main():
     parser = argparse.ArgumentParser(description=__doc__)
     parser.add_argument("--commands", type=int, default=400_000)
     parser.add_argument("--lockstep-commands", type=int, default=20_000)
-    parser.add_argument("--runs", type=int, default=5)
+    parser.add_argument("--runs", type=int, default=9, help="pairs of runs")
     parser.add_argument("--marlet", type=Path, default=HOST / "marlet", help="the daemon to measure")
     args = parser.parse_args()
     marlet, floor = args.marlet, HOST / "bench" / "marlet_floor"
@@ -89,13 +97,15 @@ def main():
             sys.exit(f"{exe} is missing: cmake --preset host && cmake --build --preset host")
     lines = command_stream(args.commands)
     few = command_stream(args.lockstep_commands)
-    results = []
+    print(f"{'mode':10} {'commands':>9} {'marlet/s':>18} {'floor/s':>18} {'fraction':>9} {'pairs range':>12}")
     for mode, f, stream in [("pipelined", pipelined, lines), ("lockstep", lockstep, few)]:
-        m, fl = best_of_alternating(args.runs, f, [marlet, floor], stream)
-        results.append((mode, len(stream), m, fl))
-    print(f"{'mode':10} {'commands':>9} {'marlet/s':>12} {'floor/s':>12} {'fraction':>9}")
-    for mode, n, m, fl in results:
-        print(f"{mode:10} {n:9d} {m:12,.0f} {fl:12,.0f} {m / fl:9.2f}")
+        pairs = paired_runs(args.runs, f, marlet, floor, stream)
+        ratios = sorted(m / fl for m, fl in pairs)
+        m_rates = sorted(m for m, _ in pairs)
+        f_rates = sorted(fl for _, fl in pairs)
+        print(f"{mode:10} {len(stream):9d} {statistics.median(m_rates):>10,.0f} median "
+              f"{statistics.median(f_rates):>10,.0f} median {statistics.median(ratios):9.2f} "
+              f"{ratios[0]:6.2f}-{ratios[-1]:.2f}")
 
 
 if __name__ == "__main__":

@@ -2,27 +2,28 @@
 
 namespace {
 
-// One row per command word; aliases share a handler.
+// One row per command word; aliases share a handler. The words are looked up in this order, so
+// the commands a client sends over and over come first.
 // clang-format off
 constexpr CommandRow kCommands[] = {
+    {"move", MoveCommand},
+    {"click", ClickCommand},
+    {"type", TypeCommand},
+    {"press", PressCommand},
+    {"pos", PosCommand},
+    {"key", PressCommand},
+    {"rclick", RightClickCommand},
+    {"scroll", ScrollCommand},
+    {"wait", WaitCommand},
+    {"find", FindCommand},
+    {"focus", FocusCommand},
+    {"foreground", FocusCommand},
+    {"screen", ScreenCommand},
     {"quit", QuitCommand},
     {"exit", QuitCommand},
     {"shutdown", QuitCommand},
     {"help", HelpCommand},
     {"version", VersionCommand},
-    {"wait", WaitCommand},
-    {"click", ClickCommand},
-    {"rclick", RightClickCommand},
-    {"move", MoveCommand},
-    {"scroll", ScrollCommand},
-    {"pos", PosCommand},
-    {"screen", ScreenCommand},
-    {"type", TypeCommand},
-    {"press", PressCommand},
-    {"key", PressCommand},
-    {"find", FindCommand},
-    {"focus", FocusCommand},
-    {"foreground", FocusCommand},
 };
 // clang-format on
 
