@@ -81,8 +81,12 @@ int RunCommandLoop(std::istream& in, std::ostream& out, std::ostream& err) {
     // Every answer is flushed as it is written, so it has reached the client before the next
     // read; standard input needs no tie for that (a tie would flush once more for every line).
     // Standard error is tied, so that standard output comes first.
+    // Both are put back as they were at the end: the output stream may not outlive the loop
+    // (main's does not), and a tie to it would be followed when the error stream is flushed at
+    // exit.
+    std::ostream* const previousTie = err.tie(&out);
+    const std::ios::fmtflags previousFlags = err.flags();
     in.tie(nullptr);
-    err.tie(&out);
     err.setf(std::ios::unitbuf);
     err << kBanner << std::flush;
     std::string line;
@@ -93,6 +97,8 @@ int RunCommandLoop(std::istream& in, std::ostream& out, std::ostream& err) {
         if (!HandleLine(line, args, out, err)) break;
     }
     err << kFarewell;
+    err.flags(previousFlags);
+    err.tie(previousTie);
     return 0;
 }
 

@@ -1,6 +1,7 @@
 #include "daemon/commands.h"
 #include "support/session.h"
 
+#include <sstream>
 #include <stdexcept>
 
 namespace {
@@ -18,6 +19,23 @@ TEST_F(CommandLoop, WritesBannerAndFarewellAroundTheSessionAndExitsZero) {
     EXPECT_EQ(t.out, "");
     EXPECT_EQ(t.err, kBannerText + kFarewellText);
     EXPECT_EQ(t.status, 0);
+}
+
+TEST_F(CommandLoop, LeavesTheErrorStreamAsItFoundIt) {
+    // The process's error stream outlives the answer stream main hands the loop, and is flushed
+    // at exit: a tie left pointing at the answer stream would be followed after it is gone.
+    std::ostringstream before;
+    std::ostringstream err;
+    err.tie(&before);
+    {
+        std::istringstream in("pos\nquit\n");
+        std::ostringstream out;
+        EXPECT_EQ(RunDaemon(in, out, err), 0);
+    }
+    EXPECT_EQ(err.tie(), &before);
+    EXPECT_FALSE(err.flags() & std::ios::unitbuf);
+    err << "still usable" << std::flush;
+    EXPECT_EQ(err.str(), kBannerText + kFarewellText + "still usable");
 }
 
 TEST_F(CommandLoop, SilentLinesGetNoAnswerAtAll) {
