@@ -8,7 +8,9 @@
 //   wheel DELTA X Y
 //   activate 1|0, setfocus, killfocus, size restored|minimized|maximized
 //
-// Lines on standard input steer it: "minimize", "restore", "hide", "foreground", "close".
+// Lines on standard input steer it: "minimize", "restore", "hide", "foreground", "close";
+// "quiet" stops the keyboard lines (a benchmark's target, which must cost no more than an
+// ordinary window), and "count" writes "chars N", the WM_CHAR messages received so far.
 //
 // Usage: marlet_probe TITLE [X Y W H] [minimized]
 #define WIN32_LEAN_AND_MEAN
@@ -26,6 +28,8 @@ namespace {
 
 constexpr UINT WM_PROBE_COMMAND = WM_APP + 1;
 HWND g_window = nullptr;
+bool g_quiet = false;   // keyboard messages are counted, not logged
+unsigned long long g_chars = 0;
 
 void Log(const char* format, ...) {
     char buffer[256];
@@ -39,6 +43,7 @@ void Log(const char* format, ...) {
 }
 
 void LogKey(const char* name, WPARAM wParam, LPARAM lParam) {
+    if (g_quiet) return;
     Log("%s vk=0x%02x scan=0x%02x ext=%d", name, static_cast<unsigned>(wParam),
         static_cast<unsigned>((lParam >> 16) & 0xFF), static_cast<int>((lParam >> 24) & 1));
 }
@@ -55,7 +60,10 @@ LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
         case WM_KEYUP: LogKey("keyup", wParam, lParam); return 0;
         case WM_SYSKEYDOWN: LogKey("syskeydown", wParam, lParam); return 0;
         case WM_SYSKEYUP: LogKey("syskeyup", wParam, lParam); return 0;
-        case WM_CHAR: Log("char 0x%04x", static_cast<unsigned>(wParam)); return 0;
+        case WM_CHAR:
+            ++g_chars;
+            if (!g_quiet) Log("char 0x%04x", static_cast<unsigned>(wParam));
+            return 0;
         case WM_SYSCHAR: Log("syschar 0x%04x", static_cast<unsigned>(wParam)); return 0;
         case WM_LBUTTONDOWN: LogButton(hwnd, "lbuttondown", lParam); return 0;
         case WM_LBUTTONUP: LogButton(hwnd, "lbuttonup", lParam); return 0;
@@ -83,6 +91,8 @@ LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
                 case 'h': ShowWindow(hwnd, SW_HIDE); break;
                 case 'f': Log("foreground %d", SetForegroundWindow(hwnd) ? 1 : 0); break;
                 case 'c': DestroyWindow(hwnd); break;
+                case 'q': g_quiet = true; break;
+                case 'n': Log("chars %llu", g_chars); break;
                 default: break;
             }
             return 0;
@@ -105,6 +115,8 @@ DWORD WINAPI ReadCommands(LPVOID) {
         if (command == "hide") code = 'h';
         if (command == "foreground") code = 'f';
         if (command == "close") code = 'c';
+        if (command == "quiet") code = 'q';
+        if (command == "count") code = 'n';
         if (code != 0) PostMessageW(g_window, WM_PROBE_COMMAND, code, 0);
     }
     PostMessageW(g_window, WM_PROBE_COMMAND, 'c', 0);
