@@ -56,7 +56,7 @@ std::string JoinArgs(const Args& args, std::size_t first, char separator) {
 Flow RunGuarded(Handler handler, const Args& args, const std::string& cmd, Session& session) {
     try {
         if (handler == nullptr) {
-            RespondError(session.out, "Unknown command: " + cmd + ". Type 'help' for usage.");
+            RespondError(session.out, {"Unknown command: ", cmd, ". Type 'help' for usage."});
             return Flow::Continue;
         }
         return handler(args, session);
@@ -72,7 +72,9 @@ bool HandleLine(const std::string& line, Args& args, std::ostream& out, std::ost
     if (line.empty() || line[0] == '#') return true;
     SplitArgsInto(line, args);
     if (args.empty()) return true;
-    const std::string cmd = ToLower(args[0]);
+    // The word is folded where it lies: no handler reads it, and a long one is not copied.
+    LowerInPlace(args[0]);
+    const std::string& cmd = args[0];
     Session session{out, err};
     return RunGuarded(LookupCommand(cmd), args, cmd, session) == Flow::Continue;
 }

@@ -81,21 +81,40 @@ class LineWriter {
 
 }  // namespace
 
-void WriteResponse(std::ostream& out, std::string_view status, std::string_view message, std::uint32_t data) {
+namespace {
+
+void WriteEnvelope(std::ostream& out, std::string_view status, std::initializer_list<std::string_view> message,
+                   std::uint32_t data) {
     LineWriter line(out);
     line.Text("{\"status\":\"").Text(status).Text("\"");
-    if (!message.empty()) {
+    bool any = false;
+    for (const std::string_view piece : message) any = any || !piece.empty();
+    if (any) {
         line.Text(",\"message\":\"");
-        WriteJsonText([&line](std::string_view piece) { line.Text(piece); }, message);
+        // Escaped piece by piece: a piece ends where a character ends, as every piece here does
+        // (fixed texts and whole client words).
+        for (const std::string_view piece : message) {
+            WriteJsonText([&line](std::string_view run) { line.Text(run); }, piece);
+        }
         line.Text("\"");
     }
     if (data > 0) line.Text(",\"data\":").Value(data);
     line.Text("}\n");
 }
 
+}  // namespace
+
+void WriteResponse(std::ostream& out, std::string_view status, std::string_view message, std::uint32_t data) {
+    WriteEnvelope(out, status, {message}, data);
+}
+
 void RespondOk(std::ostream& out, std::uint32_t data) { WriteResponse(out, "ok", std::string_view(), data); }
 
 void RespondError(std::ostream& out, std::string_view message) { WriteResponse(out, "error", message, 0); }
+
+void RespondError(std::ostream& out, std::initializer_list<std::string_view> message) {
+    WriteEnvelope(out, "error", message, 0);
+}
 
 void RespondAction(std::ostream& out, const ActionResult& result) {
     if (result.success) {

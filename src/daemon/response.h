@@ -4,6 +4,7 @@
 #include "daemon/action_result.h"
 
 #include <cstdint>
+#include <initializer_list>
 #include <ostream>
 #include <string_view>
 
@@ -22,6 +23,9 @@ void RespondOk(std::ostream& out, std::uint32_t data = 0);
 
 // An error envelope line carrying the message.
 void RespondError(std::ostream& out, std::string_view message);
+// The same with the message given in pieces, written one after another: a message that quotes
+// the client's input is not first joined into a copy of it.
+void RespondError(std::ostream& out, std::initializer_list<std::string_view> message);
 
 // Answers an action's outcome: its count on success, its message on failure.
 void RespondAction(std::ostream& out, const ActionResult& result);

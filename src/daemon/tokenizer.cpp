@@ -21,11 +21,15 @@ void Trim(std::string& s) {
     s.erase(0, first);
 }
 
-std::string ToLower(std::string_view s) {
-    std::string lower(s);
-    for (char& c : lower) {
+void LowerInPlace(std::string& s) {
+    for (char& c : s) {
         if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
     }
+}
+
+std::string ToLower(std::string_view s) {
+    std::string lower(s);
+    LowerInPlace(lower);
     return lower;
 }
 

@@ -13,7 +13,7 @@ Flow FindCommand(const Args& args, Session& session) {
     const std::string title = JoinArgs(args, 1, ' ');
     const HWND hwnd = FindWindowByTitle(title);
     if (hwnd == nullptr) {
-        RespondError(session.out, "Window not found: " + title);
+        RespondError(session.out, {"Window not found: ", title});
         return Flow::Continue;
     }
     WriteHandleLine(session.out, static_cast<std::uint64_t>(reinterpret_cast<std::uintptr_t>(hwnd)));

@@ -47,6 +47,21 @@ TEST(EnvelopeLine, EscapesClientTextSoTheLineStaysJson) {
     EXPECT_EQ(out.str(), "{\"status\":\"error\",\"message\":\"Window not found: C:\\\\temp\"}\n");
 }
 
+TEST(EnvelopeLine, WritesAMessageGivenInPiecesAsTheJoinedMessage) {
+    const std::string word = "C:\\x \"q\" \xe6\x97\xa5\xff";
+    std::ostringstream pieces;
+    std::ostringstream joined;
+    RespondError(pieces, {"Unknown command: ", word, ". Type 'help' for usage."});
+    RespondError(joined, "Unknown command: " + word + ". Type 'help' for usage.");
+    EXPECT_EQ(pieces.str(), joined.str());
+    EXPECT_EQ(pieces.str(), "{\"status\":\"error\",\"message\":\"Unknown command: C:\\\\x \\\"q\\\" \xe6\x97\xa5\\ufffd. "
+                            "Type 'help' for usage.\"}\n");
+
+    std::ostringstream empty;
+    RespondError(empty, {"", ""});
+    EXPECT_EQ(empty.str(), "{\"status\":\"error\"}\n");
+}
+
 TEST(JsonText, EscapesQuotesBackslashesAndControlBytes) {
     const std::pair<std::string, std::string> cases[] = {
         {"plain text, 100% ASCII", "plain text, 100% ASCII"},
