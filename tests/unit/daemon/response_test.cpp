@@ -54,8 +54,9 @@ TEST(EnvelopeLine, WritesAMessageGivenInPiecesAsTheJoinedMessage) {
     RespondError(pieces, {"Unknown command: ", word, ". Type 'help' for usage."});
     RespondError(joined, "Unknown command: " + word + ". Type 'help' for usage.");
     EXPECT_EQ(pieces.str(), joined.str());
-    EXPECT_EQ(pieces.str(), "{\"status\":\"error\",\"message\":\"Unknown command: C:\\\\x \\\"q\\\" \xe6\x97\xa5\\ufffd. "
-                            "Type 'help' for usage.\"}\n");
+    EXPECT_EQ(pieces.str(),
+              "{\"status\":\"error\",\"message\":\"Unknown command: C:\\\\x \\\"q\\\" \xe6\x97\xa5\\ufffd. "
+              "Type 'help' for usage.\"}\n");
 
     std::ostringstream empty;
     RespondError(empty, {"", ""});
