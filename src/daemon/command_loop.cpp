@@ -6,37 +6,8 @@
 #include "daemon/tokenizer.h"
 
 #include <exception>
-#include <streambuf>
+#include <istream>
 #include <string>
-
-namespace {
-
-// The next line of `in` without its line feed; false at the end of input with nothing read, so
-// that a last line without a line feed is still a line. Reads the buffer directly: a stream's
-// sentry and locale have nothing to add for bytes taken as they are. Nothing past the line feed
-// is taken, so whatever follows a quit stays unread.
-bool ReadLine(std::streambuf& in, std::string& line) {
-    using Traits = std::streambuf::traits_type;
-    line.clear();
-    char chunk[128];
-    std::size_t size = 0;
-    bool any = false;
-    for (;;) {
-        const Traits::int_type c = in.sbumpc();
-        if (Traits::eq_int_type(c, Traits::eof())) break;
-        any = true;
-        if (c == '\n') break;
-        chunk[size++] = Traits::to_char_type(c);
-        if (size == sizeof chunk) {
-            line.append(chunk, size);
-            size = 0;
-        }
-    }
-    line.append(chunk, size);
-    return any;
-}
-
-}  // namespace
 
 bool MissingArgument(const Args& args, Session& session, std::string_view usage) {
     if (args.size() >= 2) return false;
@@ -93,8 +64,7 @@ int RunCommandLoop(std::istream& in, std::ostream& out, std::ostream& err) {
     err << kBanner << std::flush;
     std::string line;
     Args args;  // reused from line to line, so that its storage is too
-    std::streambuf* commands = in.rdbuf();
-    while (commands != nullptr && ReadLine(*commands, line)) {
+    while (std::getline(in, line)) {
         Trim(line);
         if (!HandleLine(line, args, out, err)) break;
     }
