@@ -1,7 +1,7 @@
 // JSON string values from arbitrary bytes.
 #pragma once
 
-#include "daemon/utf8.h"
+#include "base/utf8.h"
 
 #include <cstdint>
 #include <string>

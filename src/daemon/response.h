@@ -1,7 +1,7 @@
 // Every byte the daemon writes: response lines on standard output, help on standard error.
 #pragma once
 
-#include "daemon/action_result.h"
+#include "base/action_result.h"
 
 #include <cstdint>
 #include <initializer_list>

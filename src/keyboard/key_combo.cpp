@@ -1,10 +1,10 @@
 #include "keyboard/key_combo.h"
 
-#include "daemon/tokenizer.h"
+#include "base/error_text.h"
+#include "base/text.h"
 #include "keyboard/key_names.h"
 #include "keyboard/key_records.h"
 #include "platform/win32.h"
-#include "pointer/coordinate_mapping.h"
 
 #include <array>
 #include <span>

@@ -1,7 +1,7 @@
 // Key combinations such as ctrl+c or alt+f4.
 #pragma once
 
-#include "daemon/action_result.h"
+#include "base/action_result.h"
 
 #include <cstdint>
 #include <string_view>

@@ -1,9 +1,9 @@
 #include "keyboard/text_typing.h"
 
-#include "daemon/utf8.h"
+#include "base/error_text.h"
+#include "base/utf8.h"
 #include "keyboard/key_records.h"
 #include "platform/win32.h"
-#include "pointer/coordinate_mapping.h"
 
 #include <string>
 

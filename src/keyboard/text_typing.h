@@ -1,7 +1,7 @@
 // Typing text into whatever window has the keyboard focus.
 #pragma once
 
-#include "daemon/action_result.h"
+#include "base/action_result.h"
 
 #include <cstdint>
 #include <string_view>

@@ -42,5 +42,3 @@ bool IsPosition(std::int32_t x, std::int32_t y) {
     const std::int64_t height = GetSystemMetrics(SM_CYVIRTUALSCREEN);
     return x >= vx && x < vx + width && y >= vy && y < vy + height;
 }
-
-std::string LastErrorText(std::uint32_t code) { return std::to_string(code); }

@@ -1,9 +1,7 @@
-// Virtual-screen pixels to the absolute input range (0..65535) of SendInput, and the error
-// code text of failed input actions.
+// Virtual-screen pixels to the absolute input range (0..65535) of SendInput.
 #pragma once
 
 #include <cstdint>
-#include <string>
 
 // Clamps (x, y) into the virtual screen and maps it to the smallest absolute position that the
 // platform decodes back to that pixel. Returns false, with both outputs 0, when the system
@@ -13,6 +11,3 @@ bool ScreenToAbsolute(std::int32_t x, std::int32_t y, std::int32_t& absX, std::i
 // Whether (x, y) names a position: only a point with a negative coordinate that also lies
 // outside the virtual screen means "wherever the pointer is".
 bool IsPosition(std::int32_t x, std::int32_t y);
-
-// The error code in decimal, as the failure messages of input actions end.
-std::string LastErrorText(std::uint32_t code);

@@ -1,6 +1,7 @@
 #include "pointer/mouse_actions.h"
 
-#include "daemon/tokenizer.h"
+#include "base/error_text.h"
+#include "base/text.h"
 #include "platform/win32.h"
 #include "pointer/coordinate_mapping.h"
 

@@ -1,7 +1,7 @@
 // Pointer input through SendInput: move, click and scroll at virtual-screen pixels.
 #pragma once
 
-#include "daemon/action_result.h"
+#include "base/action_result.h"
 
 #include <cstdint>
 #include <limits>

@@ -1,6 +1,6 @@
 #include "windows/window_search.h"
 
-#include "daemon/tokenizer.h"
+#include "base/text.h"
 
 #include <string>
 

@@ -32,37 +32,12 @@ INSTANTIATE_TEST_SUITE_P(
                       SplitCase{"caf\xC3\xA9 \"\xE6\x97\xA5 \xE6\x9C\xAC\"",
                                 {"caf\xC3\xA9", "\xE6\x97\xA5 \xE6\x9C\xAC"}}));
 
-TEST(Trim, StripsTheFourWhitespaceBytesFromBothEndsOnly) {
-    const std::pair<std::string, std::string> cases[] = {
-        {"   \t\r", ""},
-        {"a\tb", "a\tb"},
-        {"  help\r\n", "help"},
-        {"\n x y \r", "x y"},
-        {"\v x \f", "\v x \f"},  // only space, tab, CR and LF count
-        {"", ""},
-        {"x", "x"},
-    };
-    for (const auto& [input, expected] : cases) {
-        std::string s = input;
-        Trim(s);
-        EXPECT_EQ(s, expected) << "input [" << input << "]";
-    }
-}
-
 TEST(Trim, LineEndingInCrLfSplitsLikeOneEndingInLf) {
     std::string crlf = "click 1,2 left\r";
     std::string lf = "click 1,2 left";
     Trim(crlf);
     Trim(lf);
     EXPECT_EQ(SplitArgs(crlf), SplitArgs(lf));
-}
-
-TEST(ToLower, FoldsOnlyAsciiLetters) {
-    EXPECT_EQ(ToLower("CLICK"), "click");
-    EXPECT_EQ(ToLower("Click"), "click");
-    EXPECT_EQ(ToLower("@[`{Az09"), "@[`{az09");
-    EXPECT_EQ(ToLower("\xC3\x89\xC0\xFF"), "\xC3\x89\xC0\xFF");
-    EXPECT_EQ(ToLower(std::string("A\0B", 3)), std::string("a\0b", 3));
 }
 
 }  // namespace

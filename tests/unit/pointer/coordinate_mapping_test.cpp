@@ -105,11 +105,5 @@ TEST_F(CoordinateMapping, IsPositionOnlyRejectsNegativePointsOutsideTheScreen) {
     EXPECT_FALSE(IsPosition(kNoPosition, kNoPosition));
 }
 
-TEST(LastErrorText, IsTheUnsignedDecimalCode) {
-    EXPECT_EQ(LastErrorText(5), "5");
-    EXPECT_EQ(LastErrorText(0), "0");
-    EXPECT_EQ(LastErrorText(1400), "1400");
-    EXPECT_EQ(LastErrorText(4294967295u), "4294967295");
-}
 
 }  // namespace

@@ -1,7 +1,7 @@
 // Test support: a strict JSON checker (RFC 8259, UTF-8), for "every answer is valid JSON".
+// It shares no code with the daemon: its UTF-8 check is written from the definition (RFC 3629,
+// Unicode table 3-7) on its own, so a fault in the daemon's decoder cannot hide here.
 #pragma once
-
-#include "daemon/utf8.h"
 
 #include <cstddef>
 #include <string_view>
@@ -76,6 +76,31 @@ class Parser {
             ++pos_;
         }
     }
+    // The length of the well-formed UTF-8 sequence at `at`, or 0. Table 3-7 of the Unicode
+    // standard, row by row: lead byte range, then the allowed range of the second byte.
+    std::size_t WellFormedLength(std::size_t at) const {
+        struct Row {
+            unsigned char leadFirst, leadLast, secondFirst, secondLast;
+            std::size_t length;
+        };
+        static constexpr Row kRows[] = {
+            {0x00, 0x7F, 0x00, 0x00, 1}, {0xC2, 0xDF, 0x80, 0xBF, 2}, {0xE0, 0xE0, 0xA0, 0xBF, 3},
+            {0xE1, 0xEC, 0x80, 0xBF, 3}, {0xED, 0xED, 0x80, 0x9F, 3}, {0xEE, 0xEF, 0x80, 0xBF, 3},
+            {0xF0, 0xF0, 0x90, 0xBF, 4}, {0xF1, 0xF3, 0x80, 0xBF, 4}, {0xF4, 0xF4, 0x80, 0x8F, 4},
+        };
+        const auto b = [this](std::size_t k) { return static_cast<unsigned char>(text_[k]); };
+        for (const Row& row : kRows) {
+            if (b(at) < row.leadFirst || b(at) > row.leadLast) continue;
+            if (row.length == 1) return 1;
+            if (at + row.length > text_.size()) return 0;
+            if (b(at + 1) < row.secondFirst || b(at + 1) > row.secondLast) return 0;
+            for (std::size_t k = 2; k < row.length; ++k) {
+                if (b(at + k) < 0x80 || b(at + k) > 0xBF) return 0;
+            }
+            return row.length;
+        }
+        return 0;
+    }
     static bool IsHex(char c) { return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F'); }
     bool String() {
         if (Peek() != '"') return false;
@@ -100,8 +125,7 @@ class Parser {
                 }
                 continue;
             }
-            char32_t codePoint = 0;
-            const std::size_t length = DecodeUtf8(text_, pos_, codePoint);
+            const std::size_t length = WellFormedLength(pos_);
             if (length == 0) return false;
             pos_ += length;
         }

@@ -1,4 +1,4 @@
-#include "daemon/utf8.h"
+#include "base/utf8.h"
 
 #include <cstdint>
 
