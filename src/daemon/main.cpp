@@ -4,12 +4,20 @@
 
 #include <iostream>
 
-#ifndef _WIN32
+#ifdef _WIN32
+#include <fcntl.h>
+#include <io.h>
+#else
 #include <csignal>
 #endif
 
 int main() {
-#ifndef _WIN32
+#ifdef _WIN32
+    // Commands are read in binary mode: the text mode would end the input at a Ctrl+Z byte
+    // (0x1A), and every byte must reach the tokenizer (a CR before the LF is trimmed there).
+    // Answers keep the text mode and its CR LF line ends.
+    _setmode(0, _O_BINARY);
+#else
     // A client that closes its end early must not kill the daemon: write errors are ignored.
     std::signal(SIGPIPE, SIG_IGN);
 #endif

@@ -37,6 +37,29 @@ INPUT MouseRecord(LONG dx, LONG dy, DWORD mouseData, DWORD flags) {
     return in;
 }
 
+// The position part of button and wheel records. With a position they carry it themselves, as
+// a move: the system otherwise applies them wherever the pointer is when it processes them,
+// which may no longer be where the move before them put it (the user's hand, or a move the
+// system applies late). Without one they stay where the pointer is.
+struct RecordPosition {
+    LONG dx = 0;
+    LONG dy = 0;
+    DWORD flags = 0;
+};
+
+bool PositionRecords(std::int32_t x, std::int32_t y, bool hasPosition, bool absolute, RecordPosition& at) {
+    at = RecordPosition{};
+    if (absolute) at.flags = kAbsoluteFlags;
+    if (!hasPosition) return true;
+    std::int32_t dx = x;
+    std::int32_t dy = y;
+    if (absolute && !ScreenToAbsolute(x, y, dx, dy)) return false;
+    at.dx = dx;
+    at.dy = dy;
+    at.flags = MOUSEEVENTF_MOVE | kAbsoluteFlags;
+    return true;
+}
+
 std::string Failure(std::string_view prefix, DWORD code) {
     std::string message(prefix);
     message += LastErrorText(code);
@@ -63,12 +86,10 @@ ActionResult ClickMouse(std::int32_t x, std::int32_t y, std::string_view button,
     const std::optional<ButtonFlags> flags = FindButton(button);
     if (!flags) return Failed("Invalid button: " + std::string(button));
 
-    std::int32_t absX = 0;
-    std::int32_t absY = 0;
-    if (absolute && hasPosition && !ScreenToAbsolute(x, y, absX, absY)) return Failed(std::string(kNoScreenSize));
-    const DWORD positionFlags = absolute ? kAbsoluteFlags : 0;
-    INPUT inputs[2] = {MouseRecord(absX, absY, 0, flags->down | positionFlags),
-                       MouseRecord(absX, absY, 0, flags->up | positionFlags)};
+    RecordPosition at;
+    if (!PositionRecords(x, y, hasPosition, absolute, at)) return Failed(std::string(kNoScreenSize));
+    INPUT inputs[2] = {MouseRecord(at.dx, at.dy, 0, flags->down | at.flags),
+                       MouseRecord(at.dx, at.dy, 0, flags->up | at.flags)};
     if (delayMs > 0) Sleep(static_cast<DWORD>(delayMs));
     const UINT sent = SendInput(2, inputs, sizeof(INPUT));
     if (sent == 2) return Succeeded(2);
@@ -84,10 +105,9 @@ ActionResult ScrollMouse(std::int32_t amount, std::int32_t x, std::int32_t y, bo
         ActionResult moveResult = MoveMouse(x, y, absolute);
         if (!moveResult.success) return moveResult;
     }
-    std::int32_t absX = 0;
-    std::int32_t absY = 0;
-    if (absolute && hasPosition && !ScreenToAbsolute(x, y, absX, absY)) return Failed(std::string(kNoScreenSize));
-    INPUT in = MouseRecord(absX, absY, static_cast<DWORD>(amount), MOUSEEVENTF_WHEEL | (absolute ? kAbsoluteFlags : 0));
+    RecordPosition at;
+    if (!PositionRecords(x, y, hasPosition, absolute, at)) return Failed(std::string(kNoScreenSize));
+    INPUT in = MouseRecord(at.dx, at.dy, static_cast<DWORD>(amount), MOUSEEVENTF_WHEEL | at.flags);
     if (SendInput(1, &in, sizeof(INPUT)) != 1) return Failed(Failure("Scroll failed: ", GetLastError()));
     return Succeeded(1);
 }

@@ -90,3 +90,12 @@ def test_client_that_closes_standard_output_does_not_kill_the_daemon(wine_env):
     status, err = close_stdout_while_writing([shutil.which("wine"), str(MARLET_EXE)], env=wine_env, timeout=30)
     assert status == 0
     assert err.endswith(FAREWELL)
+
+
+def test_a_ctrl_z_byte_is_an_ordinary_byte_of_the_line(daemon):
+    # The C runtime's text mode would end the input at 0x1A; every byte must reach the tokenizer.
+    assert json.loads(daemon.ask(b"find a\x1ab")) == {"status": "error", "message": "Window not found: a\x1ab"}
+    assert json.loads(daemon.ask(b"\x1a")) == {"status": "error",
+                                               "message": "Unknown command: \x1a. Type 'help' for usage."}
+    assert daemon.ask("version") == '{"status":"ok"}'
+    assert daemon.line() == '{"version":"1.0.0"}'

@@ -85,3 +85,17 @@ def test_invalid_button_moves_the_pointer_but_clicks_nothing(daemon, pointer_pro
     assert json.loads(daemon.ask("pos")) == {"status": "ok", "x": 10, "y": 20}
     pointer_probe.settle()
     assert [l for l in pointer_probe.log[start:] if "button" in l] == []
+
+
+def test_rapid_clicks_each_land_on_the_pixel_named(daemon, pointer_probe):
+    # Sent without waiting for the probe: a button record that did not carry its own position
+    # would land wherever an earlier, late-applied move left the pointer.
+    rng = random.Random(99)
+    points = [(rng.randrange(SCREEN_W), rng.randrange(SCREEN_H)) for _ in range(200)]
+    start = pointer_probe.mark()
+    for x, y in points:
+        assert daemon.ask(f"click {x},{y}") == '{"status":"ok","data":2}'
+    pointer_probe.wait_for(lambda l: l == "lbuttonup %d %d" % points[-1], start=start)
+    pointer_probe.settle()
+    downs = [l for l in pointer_probe.log[start:] if l.startswith("lbuttondown")]
+    assert downs == ["lbuttondown %d %d" % p for p in points]

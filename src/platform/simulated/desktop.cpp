@@ -239,6 +239,10 @@ UINT WINAPI SendInput(UINT cInputs, INPUT* pInputs, int cbSize) {
         return 0;
     }
     if (d.recording) d.batches.emplace_back(pInputs, pInputs + cInputs);
+    if (!d.handMoves.empty()) {
+        d.cursor = d.handMoves.front();
+        d.handMoves.pop_front();
+    }
     UINT accept = cInputs;
     DWORD error = 0;
     if (!d.plans.empty()) {

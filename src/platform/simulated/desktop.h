@@ -74,6 +74,9 @@ struct Desktop {
     std::vector<int> metricReads;
 
     POINT cursor{0, 0};
+    // Where the user's hand puts the pointer just before each of the next SendInput calls
+    // processes its records: a click's records must still land where the command said.
+    std::deque<POINT> handMoves;
     bool cursorAvailable = true;
 
     // Input: every SendInput call's records as passed, and what the system did with them.

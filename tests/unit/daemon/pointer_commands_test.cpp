@@ -91,7 +91,7 @@ TEST_F(PointerCommands, MoveAndScrollAnswerOneEvent) {
     EXPECT_EQ(Batches(), (std::vector<Strings>{{"mouse 0 0 120 0xC800"}}));
     sim::Reset();
     EXPECT_EQ(Answer("scroll -120 100,100"), kOne);
-    EXPECT_EQ(Batches(), (std::vector<Strings>{{"mouse 3414 6069 0 0xC001"}, {"mouse 3414 6069 -120 0xC800"}}));
+    EXPECT_EQ(Batches(), (std::vector<Strings>{{"mouse 3414 6069 0 0xC001"}, {"mouse 3414 6069 -120 0xC801"}}));
     sim::Reset();
     EXPECT_EQ(Answer("scroll 1.9"), kOne);
     EXPECT_EQ(Batches(), (std::vector<Strings>{{"mouse 0 0 1 0xC800"}}));

@@ -39,7 +39,7 @@ TEST_F(MouseActions, MoveSendsOneAbsoluteVirtualDeskRecordAndLandsOnItsPixel) {
 TEST_F(MouseActions, ClickMovesThenSendsDownAndUpInOneCall) {
     ExpectResult(ClickMouse(100, 200, "left", true, 0), true, "", 2);
     EXPECT_EQ(Batches(), (std::vector<Strings>{{"mouse 3414 12137 0 0xC001"},
-                                               {"mouse 3414 12137 0 0xC002", "mouse 3414 12137 0 0xC004"}}));
+                                               {"mouse 3414 12137 0 0xC003", "mouse 3414 12137 0 0xC005"}}));
     ASSERT_EQ(sim::State().mouseEvents.size(), 2u);
     EXPECT_EQ(sim::State().mouseEvents[0].x, 100);
     EXPECT_EQ(sim::State().mouseEvents[0].y, 200);
@@ -49,9 +49,9 @@ TEST_F(MouseActions, ClickMovesThenSendsDownAndUpInOneCall) {
 
 TEST_F(MouseActions, ButtonNamesInAnyCase) {
     const std::pair<const char*, std::pair<DWORD, DWORD>> cases[] = {
-        {"LEFT", {0xC002, 0xC004}},   {"l", {0xC002, 0xC004}}, {"Primary", {0xC002, 0xC004}},
-        {"Right", {0xC008, 0xC010}},  {"R", {0xC008, 0xC010}}, {"SECONDARY", {0xC008, 0xC010}},
-        {"Middle", {0xC020, 0xC040}}, {"m", {0xC020, 0xC040}},
+        {"LEFT", {0xC003, 0xC005}},   {"l", {0xC003, 0xC005}}, {"Primary", {0xC003, 0xC005}},
+        {"Right", {0xC009, 0xC011}},  {"R", {0xC009, 0xC011}}, {"SECONDARY", {0xC009, 0xC011}},
+        {"Middle", {0xC021, 0xC041}}, {"m", {0xC021, 0xC041}},
     };
     for (const auto& [name, flags] : cases) {
         sim::Reset();
@@ -68,6 +68,22 @@ TEST_F(MouseActions, InvalidButtonMovesAndFailsWithTheNameAsPassed) {
         ExpectResult(ClickMouse(100, 200, name, true, 0), false, std::string("Invalid button: ") + name, 0);
         EXPECT_EQ(Batches(), (std::vector<Strings>{{"mouse 3414 12137 0 0xC001"}})) << name;
     }
+}
+
+TEST_F(MouseActions, ButtonAndWheelRecordsLandWhereTheCommandSaysWhateverMovesThePointerBetween) {
+    // The hand moves the pointer after the move and before the button (or wheel) records.
+    sim::State().handMoves = {{0, 0}, {1500, 900}};
+    ExpectResult(ClickMouse(100, 200, "left", true, 0), true, "", 2);
+    sim::State().handMoves = {{0, 0}, {1500, 900}};
+    ExpectResult(ScrollMouse(-120, 960, 540, true), true, "", 1);
+    const auto& events = sim::State().mouseEvents;
+    ASSERT_EQ(events.size(), 3u);
+    for (std::size_t i = 0; i < 2; ++i) {
+        EXPECT_EQ(events[i].x, 100) << i;
+        EXPECT_EQ(events[i].y, 200) << i;
+    }
+    EXPECT_EQ(events[2].x, 960);
+    EXPECT_EQ(events[2].y, 540);
 }
 
 TEST_F(MouseActions, ClickWithoutPositionLandsWhereThePointerIs) {
@@ -96,7 +112,7 @@ TEST_F(MouseActions, ScrollAtThePointerOrAtAPosition) {
     EXPECT_EQ(Batches(), (std::vector<Strings>{{"mouse 0 0 120 0xC800"}}));
     sim::Reset();
     ExpectResult(ScrollMouse(-240, 960, 540, true), true, "", 1);
-    EXPECT_EQ(Batches(), (std::vector<Strings>{{"mouse 32768 32768 0 0xC001"}, {"mouse 32768 32768 -240 0xC800"}}));
+    EXPECT_EQ(Batches(), (std::vector<Strings>{{"mouse 32768 32768 0 0xC001"}, {"mouse 32768 32768 -240 0xC801"}}));
     ASSERT_EQ(sim::State().mouseEvents.size(), 1u);
     EXPECT_EQ(sim::State().mouseEvents[0].wheel, -240);
     EXPECT_EQ(sim::State().mouseEvents[0].x, 960);
@@ -105,7 +121,7 @@ TEST_F(MouseActions, ScrollAtThePointerOrAtAPosition) {
     EXPECT_EQ(Batches(), (std::vector<Strings>{{"mouse 0 0 0 0xC800"}}));
     sim::Reset();
     ExpectResult(ScrollMouse(7, 0, 0, false), true, "", 1);
-    EXPECT_EQ(Batches(), (std::vector<Strings>{{"mouse 0 0 0 0xC001"}, {"mouse 0 0 7 0x0800"}}));
+    EXPECT_EQ(Batches(), (std::vector<Strings>{{"mouse 0 0 0 0xC001"}, {"mouse 0 0 7 0xC801"}}));
 }
 
 TEST_F(MouseActions, RefusedMoveEndsEveryActionWithTheMoveMessage) {
@@ -131,8 +147,8 @@ TEST_F(MouseActions, PartlyAcceptedClickReleasesTheButton) {
     sim::State().plans = {{1, 0}, {1, 87}};
     ExpectResult(ClickMouse(100, 200, "right", true, 0), false, "Click failed: 87", 1);
     EXPECT_EQ(Batches(), (std::vector<Strings>{{"mouse 3414 12137 0 0xC001"},
-                                               {"mouse 3414 12137 0 0xC008", "mouse 3414 12137 0 0xC010"},
-                                               {"mouse 3414 12137 0 0xC010"}}));
+                                               {"mouse 3414 12137 0 0xC009", "mouse 3414 12137 0 0xC011"},
+                                               {"mouse 3414 12137 0 0xC011"}}));
     EXPECT_TRUE(sim::State().heldButtons.empty());
 }
 
