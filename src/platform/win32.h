@@ -25,6 +25,7 @@ using BYTE = std::uint8_t;
 using WORD = std::uint16_t;
 using DWORD = std::uint32_t;
 using UINT = unsigned int;
+using ULONGLONG = std::uint64_t;
 using LONG = std::int32_t;
 using SHORT = std::int16_t;
 using CHAR = char;
@@ -192,10 +193,12 @@ BOOL WINAPI IsWindow(HWND hWnd);
 BOOL WINAPI IsIconic(HWND hWnd);
 BOOL WINAPI ShowWindow(HWND hWnd, int nCmdShow);
 BOOL WINAPI SetForegroundWindow(HWND hWnd);
+HWND WINAPI GetForegroundWindow();
 BOOL WINAPI SetProcessDPIAware();
 
 // kernel32
 void WINAPI Sleep(DWORD dwMilliseconds);
+ULONGLONG WINAPI GetTickCount64();
 DWORD WINAPI GetLastError();
 void WINAPI SetLastError(DWORD dwErrCode);
 HMODULE WINAPI GetModuleHandleW(LPCWSTR lpModuleName);

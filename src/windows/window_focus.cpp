@@ -1,7 +1,16 @@
 #include "windows/window_focus.h"
 
+#include "windows/poll.h"
+
 bool FocusWindow(HWND hwnd) {
     if (hwnd == nullptr || !IsWindow(hwnd)) return false;
     if (IsIconic(hwnd)) ShowWindow(hwnd, SW_RESTORE);
-    return SetForegroundWindow(hwnd) != 0;
+    if (SetForegroundWindow(hwnd) == 0) return false;
+    // An accepted request is not yet a window in front (Wine applies it a moment later): input
+    // sent before then goes to the old window. Done only once the system says so.
+    return WaitForForeground(hwnd, kForegroundTimeoutMs);
+}
+
+bool WaitForForeground(HWND hwnd, std::uint32_t timeoutMs) {
+    return PollUntil([hwnd] { return GetForegroundWindow() == hwnd; }, timeoutMs);
 }

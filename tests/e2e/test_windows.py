@@ -76,3 +76,17 @@ def test_focus_errors(daemon):
     assert daemon.ask("focus 0") == '{"status":"error","message":"Invalid HWND"}'
     assert daemon.ask("focus") == '{"status":"error","message":"Usage: focus HWND"}'
     assert daemon.ask("focus zz") == '{"status":"error","message":"Exception: invalid stoull argument"}'
+
+
+def test_keys_typed_right_after_focus_reach_the_window_focused(daemon, start_probe):
+    # focus answers only once the window is in front, so the next line's input goes there.
+    probes = [start_probe("marlet focus race one", rect=(0, 0, 400, 300)),
+              start_probe("marlet focus race two", rect=(500, 0, 400, 300))]
+    starts = [p.mark() for p in probes]
+    for i in range(40):
+        target = probes[i % 2]
+        assert daemon.ask(f"focus {target.hwnd_text}") == '{"status":"ok"}'
+        assert daemon.ask("type k") == '{"status":"ok","data":2}'
+    for probe, start in zip(probes, starts):
+        probe.settle()
+        assert sum(1 for l in probe.log[start:] if l == "char 0x006b") == 20, probe.log[start:]

@@ -353,8 +353,25 @@ BOOL WINAPI SetForegroundWindow(HWND hWnd) {
     if (d.recording) d.windowCalls.push_back({"SetForegroundWindow", hWnd, 0});
     const sim::Window* w = sim::FindWindow(hWnd);
     if (d.refuseForeground || w == nullptr || !w->alive) return FALSE;
-    d.foreground = hWnd;
+    if (d.foregroundLag == 0) {
+        d.foreground = hWnd;
+        d.pendingForeground = nullptr;
+    } else {
+        d.pendingForeground = hWnd;
+        d.pendingReads = d.foregroundLag;
+    }
     return TRUE;
+}
+
+HWND WINAPI GetForegroundWindow() {
+    Desktop& d = sim::State();
+    ++d.foregroundReads;
+    if (d.pendingForeground != nullptr && d.pendingReads >= 0 && d.pendingReads-- == 0) {
+        d.foreground = d.pendingForeground;
+        d.pendingForeground = nullptr;
+    }
+    const sim::Window* w = sim::FindWindow(d.foreground);
+    return (w != nullptr && w->alive) ? d.foreground : nullptr;
 }
 
 BOOL WINAPI SetProcessDPIAware() {
@@ -365,7 +382,10 @@ BOOL WINAPI SetProcessDPIAware() {
 void WINAPI Sleep(DWORD dwMilliseconds) {
     Desktop& d = sim::State();
     if (d.recording) d.sleeps.push_back(dwMilliseconds);
+    d.tickCount += dwMilliseconds;
 }
+
+ULONGLONG WINAPI GetTickCount64() { return sim::State().tickCount; }
 
 DWORD WINAPI GetLastError() { return sim::State().lastError; }
 

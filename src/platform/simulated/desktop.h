@@ -61,8 +61,9 @@ struct Desktop {
     std::vector<LONG_PTR> dpiAwarenessContextCalls;
     int dpiAwareCalls = 0;
 
-    // Sleep never blocks here; it records what it was asked.
+    // Sleep never blocks here: it records what it was asked and moves the clock on by as much.
     std::vector<DWORD> sleeps;
+    ULONGLONG tickCount = 1000000;  // GetTickCount64, in milliseconds
 
     // Virtual screen (all monitors) and the primary monitor, whose top-left pixel is (0, 0).
     int virtualLeft = 0;
@@ -98,6 +99,12 @@ struct Desktop {
     std::vector<Window> windows;
     HWND foreground = nullptr;
     bool refuseForeground = false;
+    // An accepted foreground change shows in GetForegroundWindow only after this many further
+    // reads of it (Wine applies it a moment late); -1: never.
+    int foregroundLag = 0;
+    HWND pendingForeground = nullptr;
+    int pendingReads = 0;
+    int foregroundReads = 0;
     std::vector<WindowCall> windowCalls;
     int enumVisits = 0;  // how many windows the last EnumWindows handed to its callback
 

@@ -110,4 +110,31 @@ TEST_F(WindowFocus, NullOrClosedWindowIsFalseAndUntouched) {
     EXPECT_TRUE(sim::State().windowCalls.empty());
 }
 
+TEST_F(WindowFocus, WaitsUntilTheWindowIsReallyInFront) {
+    const HWND w = sim::AddWindow("late");
+    sim::State().foregroundLag = 3;  // the system shows the change on the fourth look
+    EXPECT_TRUE(FocusWindow(w));
+    EXPECT_EQ(sim::State().foregroundReads, 4);
+    EXPECT_EQ(sim::State().sleeps, (std::vector<DWORD>{10, 10, 10}));
+}
+
+TEST_F(WindowFocus, AWindowThatNeverComesForwardFailsAtTheDeadlineAndNotLater) {
+    const HWND w = sim::AddWindow("never");
+    sim::State().foregroundLag = -1;
+    const ULONGLONG started = sim::State().tickCount;
+    EXPECT_FALSE(FocusWindow(w));
+    EXPECT_EQ(sim::State().tickCount - started, kForegroundTimeoutMs);  // slept exactly to the deadline
+    EXPECT_EQ(Answer("focus 0x10010"), "{\"status\":\"error\",\"message\":\"Failed to bring window to front\"}\n");
+}
+
+TEST_F(WindowFocus, WaitingNeverSleepsPastAnOddDeadline) {
+    const HWND w = sim::AddWindow("never");
+    sim::State().foregroundLag = -1;
+    EXPECT_TRUE(SetForegroundWindow(w));
+    EXPECT_FALSE(WaitForForeground(w, 25));
+    EXPECT_EQ(sim::State().sleeps, (std::vector<DWORD>{10, 10, 5}));
+    EXPECT_FALSE(WaitForForeground(w, 0));  // one look, no sleep
+    EXPECT_EQ(sim::State().sleeps.size(), 3u);
+}
+
 }  // namespace

@@ -1,0 +1,23 @@
+// Waiting for something another program does: poll it against a deadline.
+#pragma once
+
+#include "platform/win32.h"
+
+#include <algorithm>
+#include <cstdint>
+
+// How long a poll sleeps between two looks, in milliseconds.
+inline constexpr DWORD kPollInterval = 10;
+
+// Whether `done()` became true within `timeoutMs`: looks at once, then after each short sleep,
+// and never sleeps past the deadline (the last look is at the deadline).
+template <typename Done>
+bool PollUntil(Done&& done, std::uint32_t timeoutMs) {
+    const ULONGLONG deadline = GetTickCount64() + timeoutMs;
+    while (true) {
+        if (done()) return true;
+        const ULONGLONG now = GetTickCount64();
+        if (now >= deadline) return false;
+        Sleep(static_cast<DWORD>(std::min<ULONGLONG>(kPollInterval, deadline - now)));
+    }
+}
