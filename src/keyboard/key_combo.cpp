@@ -112,13 +112,8 @@ ActionResult PressKeyCombo(std::string_view combo, std::int32_t delayMs) {
     ParseInto(combo, keys);
     if (keys.empty()) return Failed("Invalid key combo: " + std::string(combo));
     SmallList<INPUT, 16> inputs;
-    for (const std::uint16_t vk : keys) {
-        inputs.push_back(ScanCodeRecord(vk, static_cast<std::uint16_t>(MapVirtualKeyW(vk, MAPVK_VK_TO_VSC)), false));
-    }
-    for (std::size_t i = keys.size(); i-- > 0;) {
-        const std::uint16_t vk = keys.data()[i];
-        inputs.push_back(ScanCodeRecord(vk, static_cast<std::uint16_t>(MapVirtualKeyW(vk, MAPVK_VK_TO_VSC)), true));
-    }
+    for (const std::uint16_t key : keys) inputs.push_back(KeyRecord(key, false));
+    for (std::size_t i = keys.size(); i-- > 0;) inputs.push_back(KeyRecord(keys.data()[i], true));
     if (delayMs > 0) Sleep(static_cast<DWORD>(delayMs));
     const auto total = static_cast<UINT>(inputs.size());
     const UINT sent = SendInput(total, inputs.data(), sizeof(INPUT));

@@ -7,7 +7,8 @@
 #include <string_view>
 #include <vector>
 
-// The virtual-key codes a combination names, in order. Parts are separated by "+" or spaces and
+// The key codes a combination names, in order: virtual-key codes, with kExtendedName
+// (key_names.h) on a name that needs the extended-key flag. Parts are separated by "+" or spaces and
 // matched case-insensitively against the key names; a single character that is no key name
 // comes from the keyboard layout with the modifiers it needs. Unknown parts are dropped.
 std::vector<std::uint16_t> ParseKeyCombo(std::string_view combo);

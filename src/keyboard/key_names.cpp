@@ -64,7 +64,7 @@ KeyNameMap BuildKeyMap() {
         {"num-", VK_SUBTRACT},
         {"num.", VK_DECIMAL},
         {"num/", VK_DIVIDE},
-        {"numenter", VK_RETURN},
+        {"numenter", VK_RETURN | kExtendedName},
         {"num+", VK_ADD},
         {"numplus", VK_ADD},
         {"-", VK_OEM_MINUS},

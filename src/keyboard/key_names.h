@@ -15,7 +15,12 @@ struct KeyNameHash {
 
 using KeyNameMap = std::unordered_map<std::string, std::uint16_t, KeyNameHash, std::equal_to<>>;
 
-// Lower-case key name to virtual-key code; built on first use, read-only afterwards.
+// Set above the virtual-key code of a key whose name calls for the extended-key flag although
+// its virtual key does not: the keypad Enter shares VK_RETURN with the main one.
+inline constexpr std::uint16_t kExtendedName = 0x100;
+
+// Lower-case key name to key code (the virtual-key code, with kExtendedName where the name
+// needs it); built on first use, read-only afterwards.
 const KeyNameMap& KeyMap();
 
 // The longest key name, in bytes: a longer part cannot name a key.

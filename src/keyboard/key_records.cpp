@@ -32,6 +32,17 @@ INPUT ScanCodeRecord(std::uint16_t vkCode, std::uint16_t scanCode, bool up) {
     return KeyboardRecord(vkCode, scanCode, flags);
 }
 
+INPUT KeyRecord(std::uint16_t keyCode, bool up) {
+    const auto vk = static_cast<WORD>(keyCode & 0xFF);
+    const DWORD upFlag = up ? KEYEVENTF_KEYUP : 0;
+    constexpr WORD kPauseScan = 0x45;
+    if (vk == VK_PAUSE) return KeyboardRecord(VK_PAUSE, kPauseScan, upFlag);
+    if (vk == VK_NUMLOCK) return KeyboardRecord(VK_NUMLOCK, kPauseScan, KEYEVENTF_EXTENDEDKEY | upFlag);
+    INPUT in = ScanCodeRecord(vk, static_cast<std::uint16_t>(MapVirtualKeyW(vk, MAPVK_VK_TO_VSC)), up);
+    if (keyCode & kExtendedName) in.ki.dwFlags |= KEYEVENTF_EXTENDEDKEY;
+    return in;
+}
+
 INPUT UnicodeRecord(std::uint16_t unit, bool up) {
     return KeyboardRecord(0, unit, KEYEVENTF_UNICODE | (up ? KEYEVENTF_KEYUP : 0));
 }

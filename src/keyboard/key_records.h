@@ -11,6 +11,12 @@
 // where the key needs it.
 INPUT ScanCodeRecord(std::uint16_t vkCode, std::uint16_t scanCode, bool up);
 
+// The record that presses or releases a key as a combination names it (a key code of KeyMap):
+// by scan code, with the extended-key flag where the key or its name has it; Pause and Num Lock
+// by virtual key, since no scan-code record can say Pause (E1 1D 45 on the keyboard) and the
+// layout takes a scan-coded 0x45 for Num Lock.
+INPUT KeyRecord(std::uint16_t keyCode, bool up);
+
 // A key-down or key-up record that carries one UTF-16 unit as a character.
 INPUT UnicodeRecord(std::uint16_t unit, bool up);
 

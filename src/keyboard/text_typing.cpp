@@ -3,6 +3,7 @@
 #include "base/error_text.h"
 #include "base/utf8.h"
 #include "keyboard/key_records.h"
+#include "keyboard/lock_state.h"
 #include "platform/win32.h"
 
 #include <string>
@@ -50,6 +51,17 @@ void AddUnicodeRecords(CharacterBatch& inputs, char32_t codePoint) {
     }
 }
 
+// The layout entry to type `ch` with while Caps Lock is on: the lock swaps the case of the letters
+// it affects, so they take the opposite Shift. A letter is affected when the layout types its
+// other case with the same key and the other Shift.
+std::uint16_t UnderCapsLock(char ch, std::uint16_t value) {
+    const bool letter = (ch >= 'a' && ch <= 'z') || (ch >= 'A' && ch <= 'Z');
+    if (!letter) return value;
+    const auto other = static_cast<std::uint16_t>(VkKeyScanA(static_cast<char>(ch ^ 0x20)));
+    if (other != (value ^ 0x0100)) return value;
+    return static_cast<std::uint16_t>(value ^ 0x0100);
+}
+
 bool IsControl(char32_t codePoint) {
     return codePoint < 0x20 || codePoint == 0x7F || (codePoint >= 0x80 && codePoint < 0xA0);
 }
@@ -59,11 +71,14 @@ bool IsControl(char32_t codePoint) {
 ActionResult TypeText(std::string_view text, std::int32_t delayMs) {
     std::uint32_t count = 0;
     std::size_t i = 0;
+    // Nothing typed here toggles a lock, so one look serves the whole text.
+    const bool capsLock = !text.empty() && CapsLockOn();
     while (i < text.size()) {
         CharacterBatch inputs;
         const SHORT value = VkKeyScanA(text[i]);
         if (value != -1) {
-            AddLayoutRecords(inputs, static_cast<std::uint16_t>(value));
+            const auto entry = static_cast<std::uint16_t>(value);
+            AddLayoutRecords(inputs, capsLock ? UnderCapsLock(text[i], entry) : entry);
             ++i;
         } else {
             // No key on this layout: send the whole UTF-8 character as itself.

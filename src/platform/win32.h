@@ -136,6 +136,7 @@ constexpr WORD VK_MENU = 0x12;
 constexpr WORD VK_PAUSE = 0x13;
 constexpr WORD VK_CAPITAL = 0x14;
 constexpr WORD VK_ESCAPE = 0x1B;
+constexpr WORD VK_PACKET = 0xE7;
 constexpr WORD VK_SPACE = 0x20;
 constexpr WORD VK_PRIOR = 0x21;
 constexpr WORD VK_NEXT = 0x22;
@@ -194,11 +195,15 @@ BOOL WINAPI IsIconic(HWND hWnd);
 BOOL WINAPI ShowWindow(HWND hWnd, int nCmdShow);
 BOOL WINAPI SetForegroundWindow(HWND hWnd);
 HWND WINAPI GetForegroundWindow();
+DWORD WINAPI GetWindowThreadProcessId(HWND hWnd, DWORD* lpdwProcessId);
+BOOL WINAPI AttachThreadInput(DWORD idAttach, DWORD idAttachTo, BOOL fAttach);
+SHORT WINAPI GetKeyState(int nVirtKey);
 BOOL WINAPI SetProcessDPIAware();
 
 // kernel32
 void WINAPI Sleep(DWORD dwMilliseconds);
 ULONGLONG WINAPI GetTickCount64();
+DWORD WINAPI GetCurrentThreadId();
 DWORD WINAPI GetLastError();
 void WINAPI SetLastError(DWORD dwErrCode);
 HMODULE WINAPI GetModuleHandleW(LPCWSTR lpModuleName);

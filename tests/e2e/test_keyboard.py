@@ -64,6 +64,7 @@ def test_layout_fallback_character_brings_its_shift(daemon, keyboard_probe):
     ("up", 0x26, 1), ("down", 0x28, 1), ("left", 0x25, 1), ("right", 0x27, 1), ("home", 0x24, 1),
     ("end", 0x23, 1), ("pgup", 0x21, 1), ("pgdn", 0x22, 1), ("insert", 0x2D, 1), ("delete", 0x2E, 1),
     ("rctrl", 0x11, 1), ("num/", 0x6F, 1), ("num8", 0x68, 0), ("lctrl", 0x11, 0), ("num+", 0x6B, 0),
+    ("numenter", 0x0D, 1), ("enter", 0x0D, 0), ("pause", 0x13, 0),
 ])
 def test_keys_arrive_as_the_key_named_with_the_extended_bit_where_it_belongs(daemon, keyboard_probe, name, vk, extended):
     start = run(daemon, keyboard_probe, f"press {name}", '{"status":"ok","data":2}')
@@ -89,3 +90,19 @@ def test_typed_text_arrives_as_exactly_those_characters(daemon, keyboard_probe, 
     # Every key that went down came up again.
     events = key_events(keyboard_probe, start)
     assert sorted(e for e in events if e[0] == "down") == sorted(("down",) + e[1:] for e in events if e[0] == "up")
+
+
+def test_typed_text_arrives_as_sent_while_caps_lock_is_on(daemon, keyboard_probe):
+    start = run(daemon, keyboard_probe, "press capslock", '{"status":"ok","data":2}')
+    try:
+        keyboard_probe.wait_for(lambda l: l.startswith("keyup vk=0x14"), start=start)
+        start = keyboard_probe.mark()
+        assert daemon.ask("type Ab1!xY") == '{"status":"ok","data":18}'
+        keyboard_probe.settle()
+        assert typed_text(keyboard_probe, start) == "Ab1!xY"
+    finally:
+        run(daemon, keyboard_probe, "press capslock", '{"status":"ok","data":2}')
+    start = keyboard_probe.mark()
+    assert daemon.ask("type Ab") == '{"status":"ok","data":6}'
+    keyboard_probe.settle()
+    assert typed_text(keyboard_probe, start) == "Ab"

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstring>
 #include <cwctype>
+#include <span>
 #include <string_view>
 
 namespace sim {
@@ -156,14 +157,60 @@ void ApplyMouse(Desktop& d, const MOUSEINPUT& mi) {
     }
 }
 
+bool IsDown(const Desktop& d, WORD a, WORD b, WORD c) {
+    for (const std::uint32_t key : d.heldKeys) {
+        if ((key & 0x10000u) != 0) continue;
+        WORD vk = 0;
+        if (key & 0x20000u) vk = ScanToVk(static_cast<WORD>(key & 0xFF), (key & 0x100u) != 0);
+        if (key & 0x40000u) vk = static_cast<WORD>(key & 0xFF);
+        if (vk == a || vk == b || vk == c) return true;
+    }
+    return false;
+}
+
+// The character a layout key-down types into the focused window, as TranslateMessage makes it
+// on the US layout: Shift picks the second character of the key, Caps Lock swaps the case of
+// letters (and only letters). Nothing while Ctrl or Alt is down.
+void TypeLayoutCharacter(Desktop& d, WORD vk) {
+    if (IsDown(d, VK_CONTROL, VK_LCONTROL, VK_RCONTROL) || IsDown(d, VK_MENU, VK_LMENU, VK_RMENU)) return;
+    const bool shift = IsDown(d, VK_SHIFT, VK_LSHIFT, VK_RSHIFT);
+    const auto wanted = static_cast<SHORT>(((shift ? 1 : 0) << 8) | vk);
+    for (int c = 0x20; c < 0x7F; ++c) {
+        if (d.vkScan[static_cast<std::size_t>(c)] != wanted) continue;
+        char ch = static_cast<char>(c);
+        if (d.capsLock && ((ch >= 'a' && ch <= 'z') || (ch >= 'A' && ch <= 'Z'))) ch = static_cast<char>(ch ^ 0x20);
+        d.layoutText.push_back(ch);
+        return;
+    }
+}
+
 void ApplyKey(Desktop& d, const KEYBDINPUT& ki) {
     const std::uint32_t key = KeyIdentity(ki);
-    if (ki.dwFlags & KEYEVENTF_KEYUP) {
-        Release(d.heldKeys, key);
-    } else {
-        Hold(d.heldKeys, key);
-        if (d.recording && (ki.dwFlags & KEYEVENTF_UNICODE)) d.typedUnits.push_back(ki.wScan);
+    const bool up = (ki.dwFlags & KEYEVENTF_KEYUP) != 0;
+    KeyStroke stroke{VK_PACKET, (ki.dwFlags & KEYEVENTF_EXTENDEDKEY) != 0, up};
+    if (!(ki.dwFlags & KEYEVENTF_UNICODE)) {
+        stroke.vk = (ki.dwFlags & KEYEVENTF_SCANCODE) ? ScanToVk(ki.wScan, stroke.extended) : ki.wVk;
     }
+    if (d.recording) d.keyStrokes.push_back(stroke);
+    if (up) {
+        const auto found = std::find(d.heldKeys.begin(), d.heldKeys.end(), key);
+        if (found == d.heldKeys.end()) {
+            ++d.strayKeyUps;
+        } else {
+            d.heldKeys.erase(found);
+        }
+        return;
+    }
+    const bool repeat = std::find(d.heldKeys.begin(), d.heldKeys.end(), key) != d.heldKeys.end();
+    d.heldKeys.push_back(key);
+    if (ki.dwFlags & KEYEVENTF_UNICODE) {
+        if (d.recording) d.typedUnits.push_back(ki.wScan);
+        return;
+    }
+    // A lock key toggles on its press, not on the auto-repeat of one already down.
+    if (stroke.vk == VK_CAPITAL && !repeat) d.capsLock = !d.capsLock;
+    if (stroke.vk == VK_NUMLOCK && !repeat) d.numLock = !d.numLock;
+    if (d.recording) TypeLayoutCharacter(d, stroke.vk);
 }
 
 LONG_PTR g_user32Marker = 0;
@@ -200,7 +247,8 @@ HWND AddWindow(const std::string& title, bool visible, bool minimized) {
     // Handles like the platform's: small, even, spread out.
     const auto value = static_cast<std::uintptr_t>(0x10010 + 0x2A * d.windows.size());
     HWND handle = reinterpret_cast<HWND>(value);
-    d.windows.push_back({handle, title, visible, minimized, true});
+    const auto index = static_cast<DWORD>(d.windows.size());
+    d.windows.push_back({handle, title, visible, minimized, true, 0x100 + 4 * index, 0x2000 + 4 * index});
     return handle;
 }
 
@@ -216,6 +264,35 @@ std::uint32_t KeyIdentity(const KEYBDINPUT& ki) {
     if (ki.dwFlags & KEYEVENTF_SCANCODE)
         return 0x20000u | ((ki.dwFlags & KEYEVENTF_EXTENDEDKEY) ? 0x100u : 0u) | ki.wScan;
     return 0x40000u | ki.wVk;
+}
+
+WORD ScanToVk(WORD scan, bool extended) {
+    // The keys whose scan code the extended flag tells apart (E0 on the keyboard). Scan code
+    // 0x45 is Num Lock either way: Pause is E1 1D 45 on the keyboard, which no record can say.
+    static const std::pair<WORD, WORD> kExtended[] = {
+        {0x1C, VK_RETURN}, {0x1D, VK_RCONTROL}, {0x35, VK_DIVIDE}, {0x38, VK_RMENU}, {0x45, VK_NUMLOCK},
+        {0x46, VK_CANCEL}, {0x47, VK_HOME},     {0x48, VK_UP},     {0x49, VK_PRIOR}, {0x4B, VK_LEFT},
+        {0x4D, VK_RIGHT},  {0x4F, VK_END},      {0x50, VK_DOWN},   {0x51, VK_NEXT},  {0x52, VK_INSERT},
+        {0x53, VK_DELETE}, {0x5B, VK_LWIN},     {0x5C, VK_RWIN},   {0x5D, VK_APPS},
+    };
+    static const std::pair<WORD, WORD> kPlain[] = {
+        {0x1D, VK_LCONTROL}, {0x2A, VK_LSHIFT}, {0x36, VK_RSHIFT}, {0x38, VK_LMENU}, {0x45, VK_NUMLOCK},
+        {0x46, VK_SCROLL},   {0x47, 0x67},      {0x48, 0x68},      {0x49, 0x69},     {0x4B, 0x64},
+        {0x4C, 0x65},        {0x4D, 0x66},      {0x4F, 0x61},      {0x50, 0x62},     {0x51, 0x63},
+        {0x52, 0x60},        {0x53, VK_DECIMAL},
+    };
+    const std::span<const std::pair<WORD, WORD>> table = extended ? std::span<const std::pair<WORD, WORD>>(kExtended)
+                                                                  : std::span<const std::pair<WORD, WORD>>(kPlain);
+    for (const auto& [code, vk] : table) {
+        if (code == scan) return vk;
+    }
+    if (extended) return 0;
+    // Every other key has one scan code: the lowest virtual key the layout gives it.
+    const Desktop& d = Instance();
+    for (UINT vk = 1; vk < 256; ++vk) {
+        if (d.scanCodes[vk] == scan) return static_cast<WORD>(vk);
+    }
+    return 0;
 }
 
 std::vector<KEYBDINPUT> AllKeyRecords() {
@@ -374,6 +451,48 @@ HWND WINAPI GetForegroundWindow() {
     return (w != nullptr && w->alive) ? d.foreground : nullptr;
 }
 
+DWORD WINAPI GetWindowThreadProcessId(HWND hWnd, DWORD* lpdwProcessId) {
+    const sim::Window* w = sim::FindWindow(hWnd);
+    if (w == nullptr || !w->alive) {
+        sim::State().lastError = ERROR_INVALID_WINDOW_HANDLE;
+        return 0;
+    }
+    if (lpdwProcessId != nullptr) *lpdwProcessId = w->process;
+    return w->thread;
+}
+
+BOOL WINAPI AttachThreadInput(DWORD idAttach, DWORD idAttachTo, BOOL fAttach) {
+    Desktop& d = sim::State();
+    if (d.recording) d.attachCalls.push_back((fAttach ? "attach " : "detach ") + std::to_string(idAttachTo));
+    const std::pair<DWORD, DWORD> link{idAttach, idAttachTo};
+    const auto found = std::find(d.attachedInputs.begin(), d.attachedInputs.end(), link);
+    if (idAttach == idAttachTo || (fAttach != 0) == (found != d.attachedInputs.end())) {
+        d.lastError = ERROR_INVALID_PARAMETER;
+        return FALSE;
+    }
+    if (fAttach) {
+        d.attachedInputs.push_back(link);
+    } else {
+        d.attachedInputs.erase(found);
+    }
+    return TRUE;
+}
+
+SHORT WINAPI GetKeyState(int nVirtKey) {
+    Desktop& d = sim::State();
+    const sim::Window* front = sim::FindWindow(d.foreground);
+    const bool current = front != nullptr && std::find(d.attachedInputs.begin(), d.attachedInputs.end(),
+                                                       std::pair<DWORD, DWORD>{d.currentThread, front->thread}) !=
+                                                 d.attachedInputs.end();
+    if (!current) return 0;  // what the thread last read: nothing
+    SHORT state = 0;
+    if (nVirtKey == VK_CAPITAL && d.capsLock) state |= 1;
+    if (nVirtKey == VK_NUMLOCK && d.numLock) state |= 1;
+    if (sim::IsDown(d, static_cast<WORD>(nVirtKey), static_cast<WORD>(nVirtKey), static_cast<WORD>(nVirtKey)))
+        state = static_cast<SHORT>(state | static_cast<SHORT>(0x8000));
+    return state;
+}
+
 BOOL WINAPI SetProcessDPIAware() {
     ++sim::State().dpiAwareCalls;
     return TRUE;
@@ -386,6 +505,8 @@ void WINAPI Sleep(DWORD dwMilliseconds) {
 }
 
 ULONGLONG WINAPI GetTickCount64() { return sim::State().tickCount; }
+
+DWORD WINAPI GetCurrentThreadId() { return sim::State().currentThread; }
 
 DWORD WINAPI GetLastError() { return sim::State().lastError; }
 

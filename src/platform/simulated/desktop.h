@@ -33,7 +33,16 @@ struct Window {
     std::string title;  // any bytes, empty allowed
     bool visible;
     bool minimized;
-    bool alive;  // false once destroyed; the handle then names no window
+    bool alive;     // false once destroyed; the handle then names no window
+    DWORD thread;   // the thread that owns it (its input queue)
+    DWORD process;  // the process that owns it
+};
+
+// A keyboard record as the system decodes it: the key it means, whichever way it was named.
+struct KeyStroke {
+    WORD vk;  // VK_PACKET for a Unicode character
+    bool extended;
+    bool up;
 };
 
 // A call the program made on a window, in the order made (for the window services).
@@ -84,11 +93,26 @@ struct Desktop {
     std::vector<std::vector<INPUT>> batches;
     std::deque<SendInputPlan> plans;
     std::vector<MouseEvent> mouseEvents;
-    // Buttons (their down flags) and keys (see KeyIdentity) pressed and not released; few at a
-    // time, so plain vectors that never shrink their storage.
+    // Buttons (their down flags) pressed and not released, and keys (see KeyIdentity) once for
+    // every key-down not yet matched by a key-up; few at a time, so plain vectors that never
+    // shrink their storage. A key-up of a key not held is counted as stray.
     std::vector<DWORD> heldButtons;
     std::vector<std::uint32_t> heldKeys;
+    int strayKeyUps = 0;
     std::vector<std::uint32_t> typedUnits;  // UTF-16 units of KEYEVENTF_UNICODE key-downs
+    // What the keyboard records mean to the system, and what they type: the characters a window
+    // with the focus receives from layout keys (with Shift and Caps Lock applied, as the US
+    // layout does), and the lock keys' toggles.
+    std::vector<KeyStroke> keyStrokes;
+    std::string layoutText;
+    bool capsLock = false;
+    bool numLock = false;
+    // The calling thread's key state, as GetKeyState reads it: it only follows the input the
+    // thread reads, and marlet's thread reads none, so it is current only while the thread is
+    // attached to the input of the foreground window's thread.
+    DWORD currentThread = 7;
+    std::vector<std::pair<DWORD, DWORD>> attachedInputs;  // (attaching thread, attached to)
+    std::vector<std::string> attachCalls;                 // "attach T" / "detach T", in order
 
     // US English keyboard layout.
     std::array<SHORT, 256> vkScan{};
@@ -129,6 +153,10 @@ Window* FindWindow(HWND handle);
 
 // The identity under which a keyboard record presses or releases a key, as heldKeys keeps it.
 std::uint32_t KeyIdentity(const KEYBDINPUT& ki);
+
+// The virtual key a scan code means on the US layout (with or without the extended flag), as the
+// system decodes scan-code records; 0 for none.
+WORD ScanToVk(WORD scan, bool extended);
 
 // Keyboard records of all batches, flattened in order.
 std::vector<KEYBDINPUT> AllKeyRecords();

@@ -34,7 +34,7 @@ TEST_F(KeyCombo, ParsesPartsInOrderThroughTheTableAndTheLayout) {
         {"shift+!", {0x10, 0x10, 0x31}},
         {"ctrl+?", {0x11, 0x10, 0xBF}},
         {"NUM*", {0x6A}},
-        {"numenter", {0x0D}},
+        {"numenter", {0x10D}},
         {"/", {0xBF}},
         {";", {0xBA}},
         {"\xC3\xA9", {}},  // one character, two bytes: not a name, dropped
@@ -94,6 +94,12 @@ TEST_F(KeyCombo, PressRecords) {
         {"num+", {"key 0x6B 0x4E 0x0008", "key 0x6B 0x4E 0x000A"}},
         {"printscreen", {"key 0x2C 0x54 0x0008", "key 0x2C 0x54 0x000A"}},
         {"break", {"key 0x03 0x46 0x0009", "key 0x03 0x46 0x000B"}},
+        // The keypad Enter is the main Enter's virtual key and scan code with the extended flag.
+        {"numenter", {"key 0x0D 0x1C 0x0009", "key 0x0D 0x1C 0x000B"}},
+        // Pause and Num Lock go by virtual key: no scan-code record can say Pause.
+        {"pause", {"key 0x13 0x45 0x0000", "key 0x13 0x45 0x0002"}},
+        {"numlock", {"key 0x90 0x45 0x0001", "key 0x90 0x45 0x0003"}},
+        {"ctrl+pause", {"key 0x11 0x1D 0x0008", "key 0x13 0x45 0x0000", "key 0x13 0x45 0x0002", "key 0x11 0x1D 0x000A"}},
     };
     for (const auto& [combo, records] : cases) {
         sim::Reset();
@@ -115,6 +121,32 @@ TEST_F(KeyCombo, EveryExtendedNavigationKeyIsFlagged) {
         sim::Reset();
         ASSERT_TRUE(PressKeyCombo(name, 0).success) << name;
         for (const KEYBDINPUT& ki : sim::AllKeyRecords()) EXPECT_FALSE(ki.dwFlags & KEYEVENTF_EXTENDEDKEY) << name;
+    }
+}
+
+TEST_F(KeyCombo, EachKeyArrivesAsTheKeyItsNameMeans) {
+    // What the system makes of the records: a scan-coded 0x45 would be Num Lock, whatever the
+    // virtual key beside it said, so Pause must go by virtual key.
+    EXPECT_EQ(sim::ScanToVk(0x45, false), VK_NUMLOCK);
+    const struct {
+        const char* name;
+        WORD vk;
+        bool extended;
+        bool togglesNumLock;
+    } cases[] = {
+        {"pause", VK_PAUSE, false, false},  {"numlock", VK_NUMLOCK, true, true}, {"numenter", VK_RETURN, true, false},
+        {"enter", VK_RETURN, false, false}, {"num8", 0x68, false, false},         {"up", VK_UP, true, false},
+    };
+    for (const auto& c : cases) {
+        sim::Reset();
+        ASSERT_TRUE(PressKeyCombo(c.name, 0).success) << c.name;
+        const auto& strokes = sim::State().keyStrokes;
+        ASSERT_EQ(strokes.size(), 2u) << c.name;
+        for (const sim::KeyStroke& k : strokes) {
+            EXPECT_EQ(k.vk, c.vk) << c.name;
+            EXPECT_EQ(k.extended, c.extended) << c.name;
+        }
+        EXPECT_EQ(sim::State().numLock, c.togglesNumLock) << c.name;
     }
 }
 
@@ -182,12 +214,23 @@ TEST_F(KeyCombo, PartlyAcceptedBatchReleasesWhatWentDown) {
     EXPECT_EQ(Batches()[1], (Strings{"key 0x11 0x1D 0x000A"}));
     EXPECT_TRUE(sim::State().heldKeys.empty());
 
-    sim::Reset();
-    sim::State().plans = {{3, 5}};  // shift twice and 1 down
-    PressKeyCombo("shift+!", 0);
-    ASSERT_EQ(Batches().size(), 2u);
-    EXPECT_EQ(Batches()[1], (Strings{"key 0x31 0x02 0x000A", "key 0x10 0x2A 0x000A", "key 0x10 0x2A 0x000A"}));
-    EXPECT_TRUE(sim::State().heldKeys.empty());
+    // Shift named twice went down twice: exactly one key-up for each Shift that went down, none
+    // for one that did not (the desktop counts downs and ups).
+    const std::pair<UINT, Strings> shiftCases[] = {
+        {3, {"key 0x31 0x02 0x000A", "key 0x10 0x2A 0x000A", "key 0x10 0x2A 0x000A"}},
+        {2, {"key 0x10 0x2A 0x000A", "key 0x10 0x2A 0x000A"}},
+        {1, {"key 0x10 0x2A 0x000A"}},
+        {5, {"key 0x10 0x2A 0x000A"}},
+    };
+    for (const auto& [accepted, releases] : shiftCases) {
+        sim::Reset();
+        sim::State().plans = {{accepted, 5}};
+        PressKeyCombo("shift+!", 0);
+        ASSERT_EQ(Batches().size(), 2u) << accepted;
+        EXPECT_EQ(Batches()[1], releases) << accepted;
+        EXPECT_TRUE(sim::State().heldKeys.empty()) << accepted;
+        EXPECT_EQ(sim::State().strayKeyUps, 0) << accepted;
+    }
 }
 
 }  // namespace

@@ -124,4 +124,29 @@ TEST_F(TextTyping, PartlyAcceptedBatchReleasesItsKeys) {
     EXPECT_TRUE(sim::State().heldKeys.empty());
 }
 
+TEST_F(TextTyping, TextArrivesAsSentWhateverTheCapsLock) {
+    const HWND front = sim::AddWindow("editor");
+    sim::State().foreground = front;
+    for (const bool caps : {false, true}) {
+        sim::State().capsLock = caps;
+        sim::State().layoutText.clear();
+        ASSERT_TRUE(Type("Ab1!zZ ~").success) << caps;
+        EXPECT_EQ(sim::State().layoutText, "Ab1!zZ ~") << caps;
+    }
+    // The lock was read in the foreground window's input, attached and detached again.
+    const std::string thread = std::to_string(sim::FindWindow(front)->thread);
+    EXPECT_EQ(sim::State().attachCalls, (std::vector<std::string>{"attach " + thread, "detach " + thread,
+                                                                   "attach " + thread, "detach " + thread}));
+    EXPECT_TRUE(sim::State().attachedInputs.empty());
+}
+
+TEST_F(TextTyping, UnderCapsLockLettersTakeTheOppositeShift) {
+    sim::State().foreground = sim::AddWindow("editor");
+    sim::State().capsLock = true;
+    ASSERT_TRUE(Type("Ab").success);
+    EXPECT_EQ(Batches(), (std::vector<Strings>{{"key 0x41 0x1E 0x0008", "key 0x41 0x1E 0x000A"},
+                                               {"key 0x10 0x2A 0x0008", "key 0x42 0x30 0x0008",
+                                                "key 0x42 0x30 0x000A", "key 0x10 0x2A 0x000A"}}));
+}
+
 }  // namespace
