@@ -1,7 +1,19 @@
 """Client behaviours shared by the host-process and Wine test suites."""
 
+import queue
 import subprocess
 import threading
+
+
+def read_line(stream, timeout):
+    """The next line of a binary stream, read on a thread of its own so that the wait has a
+    bound; fails when none comes within `timeout` seconds."""
+    got = queue.Queue()
+    threading.Thread(target=lambda: got.put(stream.readline()), daemon=True).start()
+    try:
+        return got.get(timeout=timeout)
+    except queue.Empty:
+        raise AssertionError(f"no line within {timeout} s") from None
 
 
 def close_stdout_while_writing(argv, env=None, rounds=100, timeout=60):

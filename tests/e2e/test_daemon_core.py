@@ -76,7 +76,8 @@ def test_end_of_input_ends_the_daemon_with_status_zero(start_daemon):
     assert daemon.err.raw == b"marlet daemon ready. Type 'help' for commands.\r\n" + FAREWELL
 
 
-def test_probe_window_shows_with_its_title_and_logs_what_it_receives(start_probe):
+def test_probe_check_the_probe_shows_its_window_and_logs_its_size_changes(start_probe):
+    # A check of the test harness itself (no daemon): the probe the other cases rely on works.
     probe = start_probe("marlet probe core")
     assert probe.hwnd > 0
     probe.send("minimize")

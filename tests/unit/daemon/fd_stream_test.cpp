@@ -79,15 +79,23 @@ TEST(FdOutBuf, NothingLeavesBeforeAFlushAndEverythingLeavesInOrder) {
     EXPECT_EQ(received, "first\nsecond " + std::string(100000, 'x') + "\n" + std::string(20000, 'y') + "\nlast");
 }
 
-TEST(FdOutBuf, AGoneReaderIsIgnoredAndTheStreamStaysUsable) {
+TEST(FdOutBuf, WhatAGoneReaderMissedIsDroppedAndLaterLinesStillGoOut) {
     std::signal(SIGPIPE, SIG_IGN);  // as the daemon does
-    Pipe p;
-    p.CloseRead();
-    FdOutBuf buffer(p.write);
+    Pipe gone;
+    gone.CloseRead();
+    const int fd = dup(gone.write);
+    FdOutBuf buffer(fd);
     std::ostream out(&buffer);
-    out << std::string(50000, 'z') << '\n' << std::flush;
+    out << std::string(50000, 'z') << '\n' << std::flush;  // every write fails
+    out << "short\n" << std::flush;
+    // The descriptor now leads to a reader again: only what is written from here on arrives,
+    // nothing of what failed is kept and sent again.
+    Pipe fresh;
+    ASSERT_EQ(dup2(fresh.write, fd), fd);
     out << "more\n" << std::flush;
-    EXPECT_TRUE(out.good());
+    close(fd);
+    fresh.CloseWrite();
+    EXPECT_EQ(Drain(fresh.read), "more\n");
 }
 
 TEST(FdInBuf, LinesSplitAcrossReadsAndAFinalLineWithoutNewline) {

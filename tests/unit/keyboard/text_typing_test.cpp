@@ -91,6 +91,33 @@ TEST_F(TextTyping, InvalidUtf8BytesAreSkipped) {
     EXPECT_EQ(Type("\xC2\x85").count, 0u);  // U+0085 is a control character
 }
 
+TEST_F(TextTyping, TheEndsOfEveryCharacterRange) {
+    // The last control characters are skipped; the first characters after them are typed; the
+    // first and last characters of each UTF-8 length arrive as themselves; a character beyond
+    // U+FFFF goes as a surrogate pair, from the very first one.
+    const std::pair<std::string, std::vector<std::uint32_t>> cases[] = {
+        {"\xC2\x9F", {}},                          // U+009F, the last C1 control
+        {"\xC2\xA0", {0xA0}},                      // U+00A0, the no-break space: typed
+        {"\xDF\xBF", {0x7FF}},                     // last two-byte character
+        {"\xE0\xA0\x80", {0x800}},                 // first three-byte character
+        {"\xEF\xBF\xBD", {0xFFFD}},                // the replacement character itself
+        {"\xF0\x90\x80\x80", {0xD800, 0xDC00}},    // U+10000
+        {"\xF4\x8F\xBF\xBF", {0xDBFF, 0xDFFF}},    // U+10FFFF
+        {"\xF5\x80\x80\x80", {}},                  // no such character: skipped, four bytes
+        {"\xF4\x90\x80\x80", {}},                  // beyond U+10FFFF
+    };
+    for (const auto& [text, units] : cases) {
+        sim::Reset();
+        sim::State().vkScan[0x7F] = -1;
+        ASSERT_TRUE(Type(text).success);
+        EXPECT_EQ(sim::State().typedUnits, units) << text.size();
+        EXPECT_EQ(sim::State().batches.size(), units.empty() ? 0u : 1u) << text.size();
+    }
+    sim::Reset();
+    sim::State().vkScan[0x7F] = -1;
+    EXPECT_EQ(Type("\x7F").count, 0u);  // DEL without a key: skipped
+}
+
 TEST_F(TextTyping, PausesBeforeEveryCharacterBatch) {
     sim::State().vkScan[0x01] = -1;
     ASSERT_TRUE(TypeText("ab\x01\xC3\xA9", 10).success);

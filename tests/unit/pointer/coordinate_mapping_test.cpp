@@ -102,6 +102,12 @@ TEST_F(CoordinateMapping, IsPositionOnlyRejectsNegativePointsOutsideTheScreen) {
     EXPECT_TRUE(IsPosition(100, -1024));
     EXPECT_FALSE(IsPosition(-1281, 0));
     EXPECT_FALSE(IsPosition(0, -1025));
+    // The right and bottom edges are exclusive: one pixel short is inside, the edge is not.
+    EXPECT_TRUE(IsPosition(1919, -5));
+    EXPECT_FALSE(IsPosition(1920, -5));
+    EXPECT_TRUE(IsPosition(-5, 1079));
+    EXPECT_FALSE(IsPosition(-5, 1080));
+    EXPECT_TRUE(IsPosition(-1280, -1024));
     EXPECT_FALSE(IsPosition(kNoPosition, kNoPosition));
 }
 
