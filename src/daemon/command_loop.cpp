@@ -4,6 +4,7 @@
 #include "daemon/dpi_awareness.h"
 #include "daemon/response.h"
 #include "daemon/tokenizer.h"
+#include "windows/window_control.h"
 
 #include <exception>
 #include <istream>
@@ -22,6 +23,16 @@ std::string JoinArgs(const Args& args, std::size_t first, char separator) {
         joined += args[i];
     }
     return joined;
+}
+
+void WarnWhereInputReachesNoOne(std::ostream& err) {
+    const SessionInfo where = ReadSession();
+    if (where.interactive) return;
+    if (where.session == 0) {
+        err << kSessionZeroWarning;
+    } else {
+        err << kNoInputDesktopWarning;
+    }
 }
 
 Flow RunGuarded(Handler handler, const Args& args, const std::string& cmd, Session& session) {
@@ -62,6 +73,7 @@ int RunCommandLoop(std::istream& in, std::ostream& out, std::ostream& err) {
     in.tie(nullptr);
     err.setf(std::ios::unitbuf);
     err << kBanner << std::flush;
+    WarnWhereInputReachesNoOne(err);
     std::string line;
     Args args;  // reused from line to line, so that its storage is too
     while (std::getline(in, line)) {

@@ -10,6 +10,10 @@
 // loop is to end.
 bool HandleLine(const std::string& line, std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 
+// Writes a warning line to `err` when marlet's input can reach no one (session 0, or an input
+// desktop that is not the user's).
+void WarnWhereInputReachesNoOne(std::ostream& err);
+
 // Reads commands from `in` until end of input or a quit command, answering each on `out`;
 // banner, help and farewell go to `err`. Returns the exit status.
 int RunCommandLoop(std::istream& in, std::ostream& out, std::ostream& err);

@@ -24,6 +24,19 @@ constexpr CommandRow kCommands[] = {
     {"shutdown", QuitCommand},
     {"help", HelpCommand},
     {"version", VersionCommand},
+    {"windows", WindowsCommand},
+    {"active", ActiveCommand},
+    {"rect", RectCommand},
+    {"client", ClientCommand},
+    {"minimize", MinimizeCommand},
+    {"maximize", MaximizeCommand},
+    {"restore", RestoreCommand},
+    {"close", CloseCommand},
+    {"movewindow", MoveWindowCommand},
+    {"waitwindow", WaitWindowCommand},
+    {"waitclose", WaitCloseCommand},
+    {"activate", ActivateCommand},
+    {"session", SessionCommand},
 };
 // clang-format on
 

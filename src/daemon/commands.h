@@ -58,3 +58,16 @@ Flow PressCommand(const Args& args, Session& session);
 // Window commands.
 Flow FindCommand(const Args& args, Session& session);
 Flow FocusCommand(const Args& args, Session& session);
+Flow WindowsCommand(const Args& args, Session& session);
+Flow ActiveCommand(const Args& args, Session& session);
+Flow RectCommand(const Args& args, Session& session);
+Flow ClientCommand(const Args& args, Session& session);
+Flow MinimizeCommand(const Args& args, Session& session);
+Flow MaximizeCommand(const Args& args, Session& session);
+Flow RestoreCommand(const Args& args, Session& session);
+Flow CloseCommand(const Args& args, Session& session);
+Flow MoveWindowCommand(const Args& args, Session& session);
+Flow WaitWindowCommand(const Args& args, Session& session);
+Flow WaitCloseCommand(const Args& args, Session& session);
+Flow ActivateCommand(const Args& args, Session& session);
+Flow SessionCommand(const Args& args, Session& session);

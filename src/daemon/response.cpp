@@ -6,6 +6,11 @@
 #include <string>
 
 const std::string_view kBanner = "marlet daemon ready. Type 'help' for commands.\n";
+const std::string_view kSessionZeroWarning =
+    "Warning: marlet runs in session 0 (a service, SSH or WinRM), where no desktop receives its input.\n";
+const std::string_view kNoInputDesktopWarning =
+    "Warning: the desktop that receives input is not the user's (locked screen or secure desktop); "
+    "input reaches no one until the user's desktop is back.\n";
 const std::string_view kFarewell = "marlet daemon shutting down.\n";
 const std::string_view kHelpText =
     "marlet - Windows GUI automation daemon\n"
@@ -60,6 +65,15 @@ class LineWriter {
         size_ += text.size();
         return *this;
     }
+
+    // A JSON string value, quotes included, escaped.
+    LineWriter& String(std::string_view text) {
+        Text("\"");
+        WriteJsonText([this](std::string_view run) { Text(run); }, text);
+        return Text("\"");
+    }
+
+    LineWriter& Bool(bool value) { return Text(value ? "true" : "false"); }
 
     template <typename Number>
     LineWriter& Value(Number value, int base = 10) {
@@ -146,6 +160,43 @@ void WriteBoundsLine(std::ostream& out, std::int32_t left, std::int32_t top, std
         .Text(",\"bottom\":")
         .Value(bottom)
         .Text("}\n");
+}
+
+void WriteWindowListLine(std::ostream& out, const WindowEntry* entries, std::size_t count) {
+    LineWriter line(out);
+    line.Text("{\"status\":\"ok\",\"windows\":[");
+    for (std::size_t i = 0; i < count; ++i) {
+        const WindowEntry& w = entries[i];
+        if (i > 0) line.Text(",");
+        line.Text("{\"hwnd\":\"0x").Value(w.hwnd, 16).Text("\",\"title\":").String(w.title);
+        line.Text(",\"class\":").String(w.className).Text(",\"pid\":").Value(w.pid);
+        line.Text(",\"left\":").Value(w.left).Text(",\"top\":").Value(w.top);
+        line.Text(",\"right\":").Value(w.right).Text(",\"bottom\":").Value(w.bottom);
+        line.Text(",\"minimized\":").Bool(w.minimized).Text(",\"maximized\":").Bool(w.maximized);
+        line.Text(",\"foreground\":").Bool(w.foreground).Text("}");
+    }
+    line.Text("]}\n");
+}
+
+void WriteActiveLine(std::ostream& out, std::uint64_t handle, std::string_view title) {
+    LineWriter(out).Text("{\"status\":\"ok\",\"hwnd\":\"0x").Value(handle, 16).Text("\",\"title\":").String(title).Text("}\n");
+}
+
+void WriteSessionLine(std::ostream& out, std::uint32_t session, std::string_view desktop, bool interactive) {
+    LineWriter(out)
+        .Text("{\"status\":\"ok\",\"session\":")
+        .Value(session)
+        .Text(",\"desktop\":")
+        .String(desktop)
+        .Text(",\"interactive\":")
+        .Bool(interactive)
+        .Text("}\n");
+}
+
+std::string HandleText(std::uint64_t handle) {
+    char digits[24];
+    const char* end = std::to_chars(digits, digits + sizeof digits, handle, 16).ptr;
+    return "0x" + std::string(digits, static_cast<std::size_t>(end - digits));
 }
 
 void WriteVersionLine(std::ostream& out) { LineWriter(out).Text("{\"version\":\"1.0.0\"}\n"); }

@@ -10,6 +10,10 @@
 
 // The line "marlet daemon ready. ..." written once at start.
 extern const std::string_view kBanner;
+// The line written after the banner when marlet runs in session 0 (a service, SSH or WinRM).
+extern const std::string_view kSessionZeroWarning;
+// The line written after the banner when the desktop that takes input is not the user's.
+extern const std::string_view kNoInputDesktopWarning;
 // The line written once when the command loop ends.
 extern const std::string_view kFarewell;
 // The 23 lines of help.
@@ -43,6 +47,33 @@ void WritePositionLine(std::ostream& out, std::int32_t x, std::int32_t y);
 
 // The direct line of the virtual-screen bounds.
 void WriteBoundsLine(std::ostream& out, std::int32_t left, std::int32_t top, std::int32_t right, std::int32_t bottom);
+
+// One window of a `windows` answer.
+struct WindowEntry {
+    std::uint64_t hwnd;
+    std::string_view title;
+    std::string_view className;
+    std::uint32_t pid;
+    std::int32_t left;
+    std::int32_t top;
+    std::int32_t right;
+    std::int32_t bottom;
+    bool minimized;
+    bool maximized;
+    bool foreground;
+};
+
+// The `windows` answer: {"status":"ok","windows":[{...},...]}.
+void WriteWindowListLine(std::ostream& out, const WindowEntry* entries, std::size_t count);
+
+// The `active` answer: the foreground window's handle and title.
+void WriteActiveLine(std::ostream& out, std::uint64_t handle, std::string_view title);
+
+// The `session` answer.
+void WriteSessionLine(std::ostream& out, std::uint32_t session, std::string_view desktop, bool interactive);
+
+// A window handle as answers write it: 0x and lower-case hexadecimal.
+std::string HandleText(std::uint64_t handle);
 
 // The version record.
 void WriteVersionLine(std::ostream& out);

@@ -12,6 +12,7 @@
 #define NOMINMAX
 #endif
 #include <windows.h>
+#include <dwmapi.h>
 
 #else  // simulated desktop
 
@@ -37,9 +38,20 @@ using ULONG_PTR = std::uintptr_t;
 using LONG_PTR = std::intptr_t;
 using INT_PTR = std::intptr_t;
 using LPARAM = LONG_PTR;
+using WPARAM = std::uintptr_t;
+using UINT_PTR = std::uintptr_t;
+using LRESULT = LONG_PTR;
+using HRESULT = LONG;
+using LPVOID = void*;
+using PVOID = void*;
+using LPDWORD = DWORD*;
+using LPWSTR = wchar_t*;
+using HANDLE = void*;
 
 struct HWND__;
 using HWND = HWND__*;
+struct HDESK__;
+using HDESK = HDESK__*;
 struct HINSTANCE__;
 using HMODULE = HINSTANCE__*;
 struct DPI_AWARENESS_CONTEXT__;
@@ -56,6 +68,13 @@ using WNDENUMPROC = BOOL(CALLBACK*)(HWND, LPARAM);
 struct POINT {
     LONG x;
     LONG y;
+};
+
+struct RECT {
+    LONG left;
+    LONG top;
+    LONG right;
+    LONG bottom;
 };
 
 struct MOUSEINPUT {
@@ -119,7 +138,24 @@ constexpr int SM_CYVIRTUALSCREEN = 79;
 
 constexpr UINT MAPVK_VK_TO_VSC = 0;
 
+constexpr int SW_MAXIMIZE = 3;
+constexpr int SW_MINIMIZE = 6;
 constexpr int SW_RESTORE = 9;
+
+constexpr UINT SWP_NOSIZE = 0x0001;
+constexpr UINT SWP_NOZORDER = 0x0004;
+constexpr UINT SWP_NOACTIVATE = 0x0010;
+constexpr UINT SWP_ASYNCWINDOWPOS = 0x4000;
+
+constexpr UINT WM_CLOSE = 0x0010;
+
+constexpr DWORD DWMWA_EXTENDED_FRAME_BOUNDS = 9;
+constexpr DWORD DWMWA_CLOAKED = 14;
+constexpr HRESULT S_OK = 0;
+constexpr HRESULT E_INVALIDARG = static_cast<HRESULT>(0x80070057u);
+
+constexpr int UOI_NAME = 2;
+constexpr DWORD DESKTOP_READOBJECTS = 0x0001;
 
 constexpr DWORD ERROR_SUCCESS = 0;
 constexpr DWORD ERROR_ACCESS_DENIED = 5;
@@ -195,6 +231,19 @@ BOOL WINAPI IsIconic(HWND hWnd);
 BOOL WINAPI ShowWindow(HWND hWnd, int nCmdShow);
 BOOL WINAPI SetForegroundWindow(HWND hWnd);
 HWND WINAPI GetForegroundWindow();
+int WINAPI GetWindowTextW(HWND hWnd, LPWSTR lpString, int nMaxCount);
+int WINAPI GetClassNameW(HWND hWnd, LPWSTR lpClassName, int nMaxCount);
+BOOL WINAPI IsWindowVisible(HWND hWnd);
+BOOL WINAPI IsZoomed(HWND hWnd);
+BOOL WINAPI GetWindowRect(HWND hWnd, RECT* lpRect);
+BOOL WINAPI GetClientRect(HWND hWnd, RECT* lpRect);
+BOOL WINAPI ClientToScreen(HWND hWnd, POINT* lpPoint);
+BOOL WINAPI ShowWindowAsync(HWND hWnd, int nCmdShow);
+BOOL WINAPI SetWindowPos(HWND hWnd, HWND hWndInsertAfter, int X, int Y, int cx, int cy, UINT uFlags);
+BOOL WINAPI PostMessageW(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam);
+HDESK WINAPI OpenInputDesktop(DWORD dwFlags, BOOL fInherit, DWORD dwDesiredAccess);
+BOOL WINAPI GetUserObjectInformationW(HANDLE hObj, int nIndex, PVOID pvInfo, DWORD nLength, LPDWORD lpnLengthNeeded);
+BOOL WINAPI CloseDesktop(HDESK hDesktop);
 DWORD WINAPI GetWindowThreadProcessId(HWND hWnd, DWORD* lpdwProcessId);
 BOOL WINAPI AttachThreadInput(DWORD idAttach, DWORD idAttachTo, BOOL fAttach);
 SHORT WINAPI GetKeyState(int nVirtKey);
@@ -204,6 +253,11 @@ BOOL WINAPI SetProcessDPIAware();
 void WINAPI Sleep(DWORD dwMilliseconds);
 ULONGLONG WINAPI GetTickCount64();
 DWORD WINAPI GetCurrentThreadId();
+DWORD WINAPI GetCurrentProcessId();
+BOOL WINAPI ProcessIdToSessionId(DWORD dwProcessId, DWORD* pSessionId);
+
+// dwmapi
+HRESULT WINAPI DwmGetWindowAttribute(HWND hwnd, DWORD dwAttribute, PVOID pvAttribute, DWORD cbAttribute);
 DWORD WINAPI GetLastError();
 void WINAPI SetLastError(DWORD dwErrCode);
 HMODULE WINAPI GetModuleHandleW(LPCWSTR lpModuleName);

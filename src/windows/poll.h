@@ -10,10 +10,12 @@
 inline constexpr DWORD kPollInterval = 10;
 
 // Whether `done()` became true within `timeoutMs`: looks at once, then after each short sleep,
-// and never sleeps past the deadline (the last look is at the deadline).
+// and never sleeps past the deadline. The tick count is whole milliseconds read a fraction of
+// one late, so the deadline is one tick beyond the timeout: "timed out" is never said before the
+// time asked for has passed in full.
 template <typename Done>
 bool PollUntil(Done&& done, std::uint32_t timeoutMs) {
-    const ULONGLONG deadline = GetTickCount64() + timeoutMs;
+    const ULONGLONG deadline = GetTickCount64() + timeoutMs + 1;
     while (true) {
         if (done()) return true;
         const ULONGLONG now = GetTickCount64();

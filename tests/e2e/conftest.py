@@ -98,12 +98,14 @@ class Daemon:
 class Probe:
     """A top-level window of our own that logs the messages it receives."""
 
-    def __init__(self, env, title, rect=None, minimized=False):
+    def __init__(self, env, title, rect=None, minimized=False, framed=False):
         args = [shutil.which("wine"), str(PROBE_EXE), title]
         if rect:
             args += [str(v) for v in rect]
         if minimized:
             args.append("minimized")
+        if framed:
+            args.append("framed")
         self.proc = subprocess.Popen(args, env=env, stdin=subprocess.PIPE, stdout=subprocess.PIPE,
                                      stderr=subprocess.DEVNULL)
         self.log = []
@@ -112,6 +114,7 @@ class Probe:
         assert first.startswith("hwnd "), first
         self.hwnd_text = first.split()[1]
         self.hwnd = int(self.hwnd_text, 16)
+        self.pid = int(self.wait_for(lambda l: l.startswith("pid ")).split()[1])
         self.wait_for(lambda l: l == "ready")
 
     def _pump(self, timeout):
@@ -151,6 +154,13 @@ class Probe:
     def send(self, command):
         self.proc.stdin.write(command.encode() + b"\n")
         self.proc.stdin.flush()
+
+    def where(self):
+        """(window rectangle, client area) as the probe itself reports them, screen pixels."""
+        start = self.mark()
+        self.send("where")
+        values = [int(v) for v in self.wait_for(lambda l: l.startswith("where "), start=start).split()[1:]]
+        return tuple(values[:4]), tuple(values[4:])
 
     def close(self):
         if self.proc.poll() is None:
@@ -254,8 +264,8 @@ def daemon(start_daemon):
 def start_probe(wine_env):
     started = []
 
-    def start(title, rect=None, minimized=False):
-        p = Probe(wine_env, title, rect, minimized)
+    def start(title, rect=None, minimized=False, framed=False):
+        p = Probe(wine_env, title, rect, minimized, framed)
         started.append(p)
         return p
 

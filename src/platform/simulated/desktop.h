@@ -30,12 +30,28 @@ struct MouseEvent {
 // A top-level window of the simulated desktop.
 struct Window {
     HWND handle;
-    std::string title;  // any bytes, empty allowed
+    std::string title;  // any bytes, empty allowed (UTF-8 to the wide services)
     bool visible;
     bool minimized;
     bool alive;     // false once destroyed; the handle then names no window
     DWORD thread;   // the thread that owns it (its input queue)
     DWORD process;  // the process that owns it
+    std::string className = "SimWindow";
+    bool maximized = false;
+    bool cloaked = false;  // hidden by the compositor (another virtual desktop, a suspended app)
+    // The frame a person sees, in virtual-screen pixels, and the invisible resize borders the
+    // window rectangle adds around it (Windows 10: 7 left, right and bottom); the client area
+    // lies inside the frame by clientInsets.
+    RECT frame{100, 100, 900, 700};
+    RECT borders{7, 0, 7, 7};
+    RECT clientInsets{1, 31, 1, 1};
+    bool dwmFrame = true;  // whether the compositor reports the frame (else only the window rect)
+    // A thread that has stopped reading its messages: a call that waits on it never returns
+    // (recorded in Desktop::blockedCalls), and asynchronous requests are never carried out.
+    bool hung = false;
+    int bornAfterEnums = 0;     // hidden from EnumWindows for its first N walks, as if not yet created
+    int closesAfterChecks = -1; // destroyed after N more IsWindow checks (-1: never)
+    std::vector<std::pair<UINT, WPARAM>> posted;  // messages posted to it
 };
 
 // A keyboard record as the system decodes it: the key it means, whichever way it was named.
@@ -119,10 +135,22 @@ struct Desktop {
     std::array<UINT, 256> scanCodes{};
     std::vector<MapCall> mapCalls;
 
-    // Top-level windows in enumeration order, and the foreground window.
+    // Top-level windows in enumeration order (the z-order, front first), and the foreground window.
     std::vector<Window> windows;
     HWND foreground = nullptr;
     bool refuseForeground = false;
+    // The foreground lock: with it on, a request is refused unless the caller owns the
+    // foreground window, sent the last input, or is attached to the foreground thread's input.
+    bool foregroundLock = false;
+    DWORD currentProcess = 0x1000;
+    DWORD lastInputProcess = 0;  // the process that sent the last input; SendInput makes it ours
+    // Calls that would have waited on a hung window's thread for ever.
+    std::vector<std::string> blockedCalls;
+    int enumWalks = 0;
+    // The session of the process and the desktop that receives input ("" when it cannot be
+    // opened, as on the secure desktop).
+    DWORD session = 1;
+    std::string inputDesktop = "Default";
     // An accepted foreground change shows in GetForegroundWindow only after this many further
     // reads of it (Wine applies it a moment late); -1: never.
     int foregroundLag = 0;

@@ -2,17 +2,19 @@
 // standard output for every message of interest, so a test can see what input arrived:
 //
 //   hwnd 0x1a2b                      once, when the window exists
+//   pid N                            once, right after
+//   where L T R B CL CT CR CB        on request: its window rectangle and client area (screen)
 //   keydown|keyup|syskeydown|syskeyup vk=0x41 scan=0x1e ext=0
 //   char|syschar 0x0061              one UTF-16 unit
 //   lbuttondown|lbuttonup|rbuttondown|rbuttonup|mbuttondown|mbuttonup X Y   screen pixels
 //   wheel DELTA X Y
 //   activate 1|0, setfocus, killfocus, size restored|minimized|maximized
 //
-// Lines on standard input steer it: "minimize", "restore", "hide", "foreground", "close";
+// Lines on standard input steer it: "minimize", "restore", "hide", "foreground", "close", "where";
 // "quiet" stops the keyboard lines (a benchmark's target, which must cost no more than an
 // ordinary window), and "count" writes "chars N", the WM_CHAR messages received so far.
 //
-// Usage: marlet_probe TITLE [X Y W H] [minimized]
+// Usage: marlet_probe TITLE [X Y W H] [minimized] [framed]   (framed: a caption and borders)
 #define WIN32_LEAN_AND_MEAN
 #include <windows.h>
 #include <shellapi.h>
@@ -93,9 +95,21 @@ LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
                 case 'c': DestroyWindow(hwnd); break;
                 case 'q': g_quiet = true; break;
                 case 'n': Log("chars %llu", g_chars); break;
+                case 'w': {
+                    RECT outer{};
+                    RECT client{};
+                    GetWindowRect(hwnd, &outer);
+                    GetClientRect(hwnd, &client);
+                    POINT origin{0, 0};
+                    ClientToScreen(hwnd, &origin);
+                    Log("where %ld %ld %ld %ld %ld %ld %ld %ld", outer.left, outer.top, outer.right, outer.bottom,
+                        origin.x, origin.y, origin.x + client.right, origin.y + client.bottom);
+                    break;
+                }
                 default: break;
             }
             return 0;
+        case WM_CLOSE: Log("close"); break;
         case WM_DESTROY:
             Log("destroyed");
             PostQuitMessage(0);
@@ -117,6 +131,7 @@ DWORD WINAPI ReadCommands(LPVOID) {
         if (command == "close") code = 'c';
         if (command == "quiet") code = 'q';
         if (command == "count") code = 'n';
+        if (command == "where") code = 'w';
         if (code != 0) PostMessageW(g_window, WM_PROBE_COMMAND, code, 0);
     }
     PostMessageW(g_window, WM_PROBE_COMMAND, 'c', 0);
@@ -136,7 +151,12 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
         w = _wtoi(argv[4]);
         h = _wtoi(argv[5]);
     }
-    const bool minimized = argc > 1 && wcscmp(argv[argc - 1], L"minimized") == 0;
+    bool minimized = false;
+    bool framed = false;
+    for (int i = 2; i < argc; ++i) {
+        if (wcscmp(argv[i], L"minimized") == 0) minimized = true;
+        if (wcscmp(argv[i], L"framed") == 0) framed = true;
+    }
 
     WNDCLASSW wc{};
     wc.lpfnWndProc = WindowProc;
@@ -146,12 +166,13 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     wc.lpszClassName = L"MarletProbe";
     RegisterClassW(&wc);
 
-    g_window = CreateWindowExW(0, wc.lpszClassName, title, WS_POPUP, x, y, w, h, nullptr, nullptr, instance, nullptr);
+    g_window = CreateWindowExW(0, wc.lpszClassName, title, framed ? WS_OVERLAPPEDWINDOW : WS_POPUP, x, y, w, h, nullptr, nullptr, instance, nullptr);
     if (g_window == nullptr) {
         Log("error CreateWindow %lu", GetLastError());
         return 1;
     }
     Log("hwnd 0x%llx", static_cast<unsigned long long>(reinterpret_cast<UINT_PTR>(g_window)));
+    Log("pid %lu", GetCurrentProcessId());
     ShowWindow(g_window, minimized ? SW_SHOWMINNOACTIVE : SW_SHOWNORMAL);
     UpdateWindow(g_window);
     Log("ready");
