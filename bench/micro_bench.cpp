@@ -1,6 +1,7 @@
 // The daemon's own cost per command, against the simulated desktop (which records nothing in a
 // fresh process, so these measure marlet and not the recorder).
 #include "daemon/command_loop.h"
+#include "daemon/daemon_state.h"
 #include "daemon/response.h"
 #include "daemon/tokenizer.h"
 #include "keyboard/key_combo.h"
@@ -42,7 +43,8 @@ BENCHMARK(BM_SplitArgs1MB);
 void BM_DispatchLine(benchmark::State& state, const char* line) {
     const std::string text = line;
     std::vector<std::string> args;
-    for (auto _ : state) benchmark::DoNotOptimize(HandleLine(text, args, nullStream, nullStream));
+    DaemonState kept;
+    for (auto _ : state) benchmark::DoNotOptimize(HandleLine(text, args, nullStream, nullStream, kept));
 }
 BENCHMARK_CAPTURE(BM_DispatchLine, pos, "pos");
 BENCHMARK_CAPTURE(BM_DispatchLine, move, "move 960,540");

@@ -1,6 +1,7 @@
 #include "daemon/command_loop.h"
 
 #include "daemon/commands.h"
+#include "daemon/daemon_state.h"
 #include "daemon/dpi_awareness.h"
 #include "daemon/response.h"
 #include "daemon/tokenizer.h"
@@ -50,14 +51,14 @@ Flow RunGuarded(Handler handler, const Args& args, const std::string& cmd, Sessi
     return Flow::Continue;
 }
 
-bool HandleLine(const std::string& line, Args& args, std::ostream& out, std::ostream& err) {
+bool HandleLine(const std::string& line, Args& args, std::ostream& out, std::ostream& err, DaemonState& state) {
     if (line.empty() || line[0] == '#') return true;
     SplitArgsInto(line, args);
     if (args.empty()) return true;
     // The word is folded where it lies: no handler reads it, and a long one is not copied.
     LowerInPlace(args[0]);
     const std::string& cmd = args[0];
-    Session session{out, err};
+    Session session{out, err, &state, line};
     return RunGuarded(LookupCommand(cmd), args, cmd, session) == Flow::Continue;
 }
 
@@ -76,9 +77,10 @@ int RunCommandLoop(std::istream& in, std::ostream& out, std::ostream& err) {
     WarnWhereInputReachesNoOne(err);
     std::string line;
     Args args;  // reused from line to line, so that its storage is too
+    DaemonState state;
     while (std::getline(in, line)) {
         Trim(line);
-        if (!HandleLine(line, args, out, err)) break;
+        if (!HandleLine(line, args, out, err, state)) break;
     }
     err << kFarewell;
     err.flags(previousFlags);

@@ -6,9 +6,12 @@
 #include <string>
 #include <vector>
 
-// Handles one trimmed line, using `args` as room for its arguments; returns false when the
-// loop is to end.
-bool HandleLine(const std::string& line, std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+struct DaemonState;
+
+// Handles one trimmed line, using `args` as room for its arguments and `state` as what the loop
+// keeps between commands; returns false when the loop is to end.
+bool HandleLine(const std::string& line, std::vector<std::string>& args, std::ostream& out, std::ostream& err,
+                DaemonState& state);
 
 // Writes a warning line to `err` when marlet's input can reach no one (session 0, or an input
 // desktop that is not the user's).

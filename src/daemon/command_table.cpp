@@ -37,6 +37,8 @@ constexpr CommandRow kCommands[] = {
     {"waitclose", WaitCloseCommand},
     {"activate", ActivateCommand},
     {"session", SessionCommand},
+    {"pixel", PixelCommand},
+    {"screenshot", ScreenshotCommand},
 };
 // clang-format on
 

@@ -8,10 +8,15 @@
 
 using Args = std::vector<std::string>;
 
-// The streams one run of the command loop answers on.
+struct DaemonState;
+
+// What a handler works with: the streams one run of the command loop answers on, the state the
+// loop keeps between commands, and the line as it was read (trimmed).
 struct Session {
     std::ostream& out;
     std::ostream& err;
+    DaemonState* state = nullptr;
+    std::string_view line = {};
 };
 
 // Whether the loop reads another line after a command.
@@ -71,3 +76,7 @@ Flow WaitWindowCommand(const Args& args, Session& session);
 Flow WaitCloseCommand(const Args& args, Session& session);
 Flow ActivateCommand(const Args& args, Session& session);
 Flow SessionCommand(const Args& args, Session& session);
+
+// Screen commands.
+Flow PixelCommand(const Args& args, Session& session);
+Flow ScreenshotCommand(const Args& args, Session& session);

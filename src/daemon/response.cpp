@@ -193,6 +193,34 @@ void WriteSessionLine(std::ostream& out, std::uint32_t session, std::string_view
         .Text("}\n");
 }
 
+void WritePixelLine(std::ostream& out, unsigned red, unsigned green, unsigned blue) {
+    LineWriter(out).Text("{\"status\":\"ok\",\"r\":").Value(red).Text(",\"g\":").Value(green).Text(",\"b\":").Value(blue).Text("}\n");
+}
+
+namespace {
+
+void ScreenshotHead(LineWriter& line, std::int32_t left, std::int32_t top, std::uint32_t width, std::uint32_t height) {
+    line.Text("{\"status\":\"ok\",\"left\":").Value(left).Text(",\"top\":").Value(top);
+    line.Text(",\"width\":").Value(width).Text(",\"height\":").Value(height);
+}
+
+}  // namespace
+
+void WriteScreenshotLine(std::ostream& out, std::int32_t left, std::int32_t top, std::uint32_t width,
+                         std::uint32_t height, std::string_view png) {
+    LineWriter line(out);
+    ScreenshotHead(line, left, top, width, height);
+    // Base64 needs no escaping: it goes out as it is, in one piece.
+    line.Text(",\"png\":\"").Text(png).Text("\"}\n");
+}
+
+void WriteScreenshotFileLine(std::ostream& out, std::int32_t left, std::int32_t top, std::uint32_t width,
+                             std::uint32_t height, std::string_view path, std::uint64_t bytes) {
+    LineWriter line(out);
+    ScreenshotHead(line, left, top, width, height);
+    line.Text(",\"path\":").String(path).Text(",\"bytes\":").Value(bytes).Text("}\n");
+}
+
 std::string HandleText(std::uint64_t handle) {
     char digits[24];
     const char* end = std::to_chars(digits, digits + sizeof digits, handle, 16).ptr;

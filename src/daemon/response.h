@@ -72,6 +72,17 @@ void WriteActiveLine(std::ostream& out, std::uint64_t handle, std::string_view t
 // The `session` answer.
 void WriteSessionLine(std::ostream& out, std::uint32_t session, std::string_view desktop, bool interactive);
 
+// The `pixel` answer: a colour's red, green and blue.
+void WritePixelLine(std::ostream& out, unsigned red, unsigned green, unsigned blue);
+
+// The `screenshot` answer with the picture inline, `png` being its base64 text.
+void WriteScreenshotLine(std::ostream& out, std::int32_t left, std::int32_t top, std::uint32_t width,
+                         std::uint32_t height, std::string_view png);
+
+// The `screenshot` answer for a picture written to a file of `bytes` bytes.
+void WriteScreenshotFileLine(std::ostream& out, std::int32_t left, std::int32_t top, std::uint32_t width,
+                             std::uint32_t height, std::string_view path, std::uint64_t bytes);
+
 // A window handle as answers write it: 0x and lower-case hexadecimal.
 std::string HandleText(std::uint64_t handle);
 

@@ -52,6 +52,11 @@ struct HWND__;
 using HWND = HWND__*;
 struct HDESK__;
 using HDESK = HDESK__*;
+struct HDC__;
+using HDC = HDC__*;
+struct HGDIOBJ__;
+using HGDIOBJ = HGDIOBJ__*;
+using HBITMAP = HGDIOBJ;
 struct HINSTANCE__;
 using HMODULE = HINSTANCE__*;
 struct DPI_AWARENESS_CONTEXT__;
@@ -75,6 +80,32 @@ struct RECT {
     LONG top;
     LONG right;
     LONG bottom;
+};
+
+struct BITMAPINFOHEADER {
+    DWORD biSize;
+    LONG biWidth;
+    LONG biHeight;  // negative: rows top-down
+    WORD biPlanes;
+    WORD biBitCount;
+    DWORD biCompression;
+    DWORD biSizeImage;
+    LONG biXPelsPerMeter;
+    LONG biYPelsPerMeter;
+    DWORD biClrUsed;
+    DWORD biClrImportant;
+};
+
+struct RGBQUAD {
+    BYTE rgbBlue;
+    BYTE rgbGreen;
+    BYTE rgbRed;
+    BYTE rgbReserved;
+};
+
+struct BITMAPINFO {
+    BITMAPINFOHEADER bmiHeader;
+    RGBQUAD bmiColors[1];
 };
 
 struct MOUSEINPUT {
@@ -153,6 +184,22 @@ constexpr DWORD DWMWA_EXTENDED_FRAME_BOUNDS = 9;
 constexpr DWORD DWMWA_CLOAKED = 14;
 constexpr HRESULT S_OK = 0;
 constexpr HRESULT E_INVALIDARG = static_cast<HRESULT>(0x80070057u);
+
+constexpr DWORD BI_RGB = 0;
+constexpr UINT DIB_RGB_COLORS = 0;
+constexpr DWORD SRCCOPY = 0x00CC0020;
+constexpr DWORD CAPTUREBLT = 0x40000000;
+
+constexpr DWORD GENERIC_WRITE = 0x40000000;
+constexpr DWORD CREATE_ALWAYS = 2;
+constexpr DWORD FILE_ATTRIBUTE_NORMAL = 0x80;
+constexpr DWORD MOVEFILE_REPLACE_EXISTING = 0x1;
+constexpr DWORD MOVEFILE_WRITE_THROUGH = 0x8;
+constexpr DWORD ERROR_FILE_NOT_FOUND = 2;
+constexpr DWORD ERROR_PATH_NOT_FOUND = 3;
+constexpr DWORD ERROR_NOT_ENOUGH_MEMORY = 8;
+constexpr DWORD ERROR_DISK_FULL = 112;
+#define INVALID_HANDLE_VALUE (reinterpret_cast<HANDLE>(static_cast<LONG_PTR>(-1)))
 
 constexpr int UOI_NAME = 2;
 constexpr DWORD DESKTOP_READOBJECTS = 0x0001;
@@ -255,6 +302,27 @@ ULONGLONG WINAPI GetTickCount64();
 DWORD WINAPI GetCurrentThreadId();
 DWORD WINAPI GetCurrentProcessId();
 BOOL WINAPI ProcessIdToSessionId(DWORD dwProcessId, DWORD* pSessionId);
+
+// gdi32
+HDC WINAPI GetDC(HWND hWnd);
+int WINAPI ReleaseDC(HWND hWnd, HDC hDC);
+HDC WINAPI CreateCompatibleDC(HDC hdc);
+BOOL WINAPI DeleteDC(HDC hdc);
+HBITMAP WINAPI CreateDIBSection(HDC hdc, const BITMAPINFO* pbmi, UINT usage, void** ppvBits, HANDLE hSection,
+                                DWORD offset);
+HGDIOBJ WINAPI SelectObject(HDC hdc, HGDIOBJ h);
+BOOL WINAPI DeleteObject(HGDIOBJ ho);
+BOOL WINAPI BitBlt(HDC hdc, int x, int y, int cx, int cy, HDC hdcSrc, int x1, int y1, DWORD rop);
+BOOL WINAPI GdiFlush();
+
+// kernel32 files
+HANDLE WINAPI CreateFileW(LPCWSTR lpFileName, DWORD dwDesiredAccess, DWORD dwShareMode, void* lpSecurityAttributes,
+                          DWORD dwCreationDisposition, DWORD dwFlagsAndAttributes, HANDLE hTemplateFile);
+BOOL WINAPI WriteFile(HANDLE hFile, const void* lpBuffer, DWORD nNumberOfBytesToWrite, DWORD* lpNumberOfBytesWritten,
+                      void* lpOverlapped);
+BOOL WINAPI CloseHandle(HANDLE hObject);
+BOOL WINAPI MoveFileExW(LPCWSTR lpExistingFileName, LPCWSTR lpNewFileName, DWORD dwFlags);
+BOOL WINAPI DeleteFileW(LPCWSTR lpFileName);
 
 // dwmapi
 HRESULT WINAPI DwmGetWindowAttribute(HWND hwnd, DWORD dwAttribute, PVOID pvAttribute, DWORD cbAttribute);

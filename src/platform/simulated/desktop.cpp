@@ -5,6 +5,12 @@
 #include <algorithm>
 #include <cstring>
 #include <cwctype>
+#include <cerrno>
+#include <cstdlib>
+#include <utility>
+
+#include <fcntl.h>
+#include <unistd.h>
 #include <span>
 #include <string_view>
 
@@ -258,6 +264,43 @@ HWND AddWindow(const std::string& title, bool visible, bool minimized) {
     w.process = 0x2000 + 4 * index;
     d.windows.push_back(w);
     return handle;
+}
+
+std::uint32_t Wallpaper(int x, int y) {
+    const auto ux = static_cast<std::uint32_t>(x);
+    const auto uy = static_cast<std::uint32_t>(y);
+    return (((ux * 3 + uy) & 0xFF) << 16) | (((ux ^ (uy * 5)) & 0xFF) << 8) | ((ux + uy * 7) & 0xFF);
+}
+
+void Paint(int x, int y, int width, int height, std::uint32_t rgb) {
+    Desktop& d = Instance();
+    const auto size = static_cast<std::size_t>(d.virtualWidth) * static_cast<std::size_t>(d.virtualHeight);
+    if (d.framebuffer.size() != size) {
+        d.framebuffer.resize(size);
+        for (int row = 0; row < d.virtualHeight; ++row) {
+            for (int col = 0; col < d.virtualWidth; ++col) {
+                d.framebuffer[static_cast<std::size_t>(row) * static_cast<std::size_t>(d.virtualWidth) +
+                              static_cast<std::size_t>(col)] = Wallpaper(d.virtualLeft + col, d.virtualTop + row);
+            }
+        }
+    }
+    for (int row = std::max(y, d.virtualTop); row < std::min(y + height, d.virtualTop + d.virtualHeight); ++row) {
+        for (int col = std::max(x, d.virtualLeft); col < std::min(x + width, d.virtualLeft + d.virtualWidth); ++col) {
+            d.framebuffer[static_cast<std::size_t>(row - d.virtualTop) * static_cast<std::size_t>(d.virtualWidth) +
+                          static_cast<std::size_t>(col - d.virtualLeft)] = rgb;
+        }
+    }
+}
+
+std::uint32_t PixelAt(int x, int y) {
+    const Desktop& d = Instance();
+    if (x < d.virtualLeft || y < d.virtualTop || x >= d.virtualLeft + d.virtualWidth ||
+        y >= d.virtualTop + d.virtualHeight) {
+        return 0;
+    }
+    if (d.framebuffer.empty()) return Wallpaper(x, y);
+    return d.framebuffer[static_cast<std::size_t>(y - d.virtualTop) * static_cast<std::size_t>(d.virtualWidth) +
+                         static_cast<std::size_t>(x - d.virtualLeft)];
 }
 
 Window* FindWindow(HWND handle) {
@@ -779,4 +822,243 @@ FARPROC WINAPI GetProcAddress(HMODULE hModule, LPCSTR lpProcName) {
         return reinterpret_cast<FARPROC>(reinterpret_cast<void (*)()>(&sim::SimSetProcessDpiAwarenessContext));
     }
     return nullptr;
+}
+
+// GDI: the screen's device context, memory device contexts and device-independent bitmaps.
+namespace sim {
+namespace {
+
+struct Bitmap {
+    std::vector<std::uint8_t> bits;
+    int width;
+    int height;
+    bool topDown;
+};
+
+struct MemoryDc {
+    Bitmap* selected = nullptr;
+};
+
+int g_screenDcMarker = 0;
+HGDIOBJ g_stockBitmap = reinterpret_cast<HGDIOBJ>(&g_screenDcMarker);
+
+bool IsScreenDc(HDC dc) { return dc == reinterpret_cast<HDC>(&g_screenDcMarker); }
+
+// Unix descriptors behind file handles, offset so that no handle is null or INVALID_HANDLE_VALUE.
+struct OpenFile {
+    int fd;
+    std::int64_t written;
+};
+
+std::string FromWide(LPCWSTR text) {
+    std::string out;
+    for (; text != nullptr && *text != 0; ++text) {
+        auto u = static_cast<char32_t>(*text & 0xFFFF);
+        if (u >= 0xD800 && u <= 0xDBFF && text[1] != 0) {
+            u = 0x10000 + ((u - 0xD800) << 10) + (static_cast<char32_t>(text[1] & 0xFFFF) - 0xDC00);
+            ++text;
+        }
+        if (u < 0x80) {
+            out.push_back(static_cast<char>(u));
+        } else if (u < 0x800) {
+            out.push_back(static_cast<char>(0xC0 | (u >> 6)));
+            out.push_back(static_cast<char>(0x80 | (u & 0x3F)));
+        } else if (u < 0x10000) {
+            out.push_back(static_cast<char>(0xE0 | (u >> 12)));
+            out.push_back(static_cast<char>(0x80 | ((u >> 6) & 0x3F)));
+            out.push_back(static_cast<char>(0x80 | (u & 0x3F)));
+        } else {
+            out.push_back(static_cast<char>(0xF0 | (u >> 18)));
+            out.push_back(static_cast<char>(0x80 | ((u >> 12) & 0x3F)));
+            out.push_back(static_cast<char>(0x80 | ((u >> 6) & 0x3F)));
+            out.push_back(static_cast<char>(0x80 | (u & 0x3F)));
+        }
+    }
+    return out;
+}
+
+DWORD ErrnoToError(int e) {
+    switch (e) {
+        case ENOENT: return ERROR_PATH_NOT_FOUND;
+        case EACCES:
+        case EPERM:
+        case EISDIR:
+        case EROFS: return ERROR_ACCESS_DENIED;
+        case ENOSPC: return ERROR_DISK_FULL;
+        default: return ERROR_INVALID_PARAMETER;
+    }
+}
+
+}  // namespace
+}  // namespace sim
+
+HDC WINAPI GetDC(HWND hWnd) {
+    Desktop& d = sim::State();
+    if (hWnd != nullptr) return nullptr;  // only the screen's is modelled
+    ++d.screenDcs;
+    return reinterpret_cast<HDC>(&sim::g_screenDcMarker);
+}
+
+int WINAPI ReleaseDC(HWND, HDC hDC) {
+    if (!sim::IsScreenDc(hDC)) return 0;
+    --sim::State().screenDcs;
+    return 1;
+}
+
+HDC WINAPI CreateCompatibleDC(HDC) {
+    ++sim::State().gdiObjects;
+    return reinterpret_cast<HDC>(new sim::MemoryDc);
+}
+
+BOOL WINAPI DeleteDC(HDC hdc) {
+    if (hdc == nullptr || sim::IsScreenDc(hdc)) return FALSE;
+    --sim::State().gdiObjects;
+    delete reinterpret_cast<sim::MemoryDc*>(hdc);
+    return TRUE;
+}
+
+HBITMAP WINAPI CreateDIBSection(HDC, const BITMAPINFO* pbmi, UINT usage, void** ppvBits, HANDLE, DWORD) {
+    Desktop& d = sim::State();
+    if (d.refuseDibSection || pbmi == nullptr || usage != DIB_RGB_COLORS || pbmi->bmiHeader.biBitCount != 32 ||
+        pbmi->bmiHeader.biCompression != BI_RGB || pbmi->bmiHeader.biWidth <= 0 || pbmi->bmiHeader.biHeight == 0) {
+        d.lastError = d.refuseDibSection ? ERROR_NOT_ENOUGH_MEMORY : ERROR_INVALID_PARAMETER;
+        return nullptr;
+    }
+    auto* bitmap = new sim::Bitmap;
+    bitmap->width = pbmi->bmiHeader.biWidth;
+    bitmap->height = std::abs(pbmi->bmiHeader.biHeight);
+    bitmap->topDown = pbmi->bmiHeader.biHeight < 0;
+    // Not zeroed on purpose: a capture must write every pixel it reports.
+    bitmap->bits.resize(static_cast<std::size_t>(bitmap->width) * static_cast<std::size_t>(bitmap->height) * 4, 0xCD);
+    if (ppvBits != nullptr) *ppvBits = bitmap->bits.data();
+    ++d.dibSections;
+    ++d.gdiObjects;
+    return reinterpret_cast<HBITMAP>(bitmap);
+}
+
+HGDIOBJ WINAPI SelectObject(HDC hdc, HGDIOBJ h) {
+    if (hdc == nullptr || sim::IsScreenDc(hdc) || h == nullptr) return nullptr;
+    auto* dc = reinterpret_cast<sim::MemoryDc*>(hdc);
+    HGDIOBJ previous = dc->selected != nullptr ? reinterpret_cast<HGDIOBJ>(dc->selected) : sim::g_stockBitmap;
+    dc->selected = h == sim::g_stockBitmap ? nullptr : reinterpret_cast<sim::Bitmap*>(h);
+    return previous;
+}
+
+BOOL WINAPI DeleteObject(HGDIOBJ ho) {
+    if (ho == nullptr || ho == sim::g_stockBitmap) return FALSE;
+    --sim::State().gdiObjects;
+    delete reinterpret_cast<sim::Bitmap*>(ho);
+    return TRUE;
+}
+
+BOOL WINAPI BitBlt(HDC hdc, int x, int y, int cx, int cy, HDC hdcSrc, int x1, int y1, DWORD rop) {
+    Desktop& d = sim::State();
+    d.blitRops.push_back(rop);
+    if (d.refuseBitBlt || !sim::IsScreenDc(hdcSrc) || hdc == nullptr || sim::IsScreenDc(hdc)) {
+        d.lastError = ERROR_INVALID_PARAMETER;
+        return FALSE;
+    }
+    sim::Bitmap* bitmap = reinterpret_cast<sim::MemoryDc*>(hdc)->selected;
+    if (bitmap == nullptr) return FALSE;
+    // The screen device context's origin is the primary monitor's top-left, so (x1, y1) are
+    // virtual-screen pixels; what lies outside the virtual screen comes out black.
+    for (int row = 0; row < cy; ++row) {
+        const int ty = y + row;
+        if (ty < 0 || ty >= bitmap->height) continue;
+        const int line = bitmap->topDown ? ty : bitmap->height - 1 - ty;
+        for (int col = 0; col < cx; ++col) {
+            const int tx = x + col;
+            if (tx < 0 || tx >= bitmap->width) continue;
+            const std::uint32_t rgb = sim::PixelAt(x1 + col, y1 + row);
+            std::uint8_t* p = bitmap->bits.data() + (static_cast<std::size_t>(line) * bitmap->width + tx) * 4;
+            p[0] = static_cast<std::uint8_t>(rgb);
+            p[1] = static_cast<std::uint8_t>(rgb >> 8);
+            p[2] = static_cast<std::uint8_t>(rgb >> 16);
+            p[3] = 0;
+        }
+    }
+    return TRUE;
+}
+
+BOOL WINAPI GdiFlush() { return TRUE; }
+
+HANDLE WINAPI CreateFileW(LPCWSTR lpFileName, DWORD dwDesiredAccess, DWORD, void*, DWORD dwCreationDisposition, DWORD,
+                          HANDLE) {
+    Desktop& d = sim::State();
+    const std::string path = sim::FromWide(lpFileName);
+    if (d.failCreate != 0) {
+        d.lastError = std::exchange(d.failCreate, 0);
+        return INVALID_HANDLE_VALUE;
+    }
+    if (dwDesiredAccess != GENERIC_WRITE || dwCreationDisposition != CREATE_ALWAYS) {
+        d.lastError = ERROR_INVALID_PARAMETER;
+        return INVALID_HANDLE_VALUE;
+    }
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    if (fd < 0) {
+        d.lastError = sim::ErrnoToError(errno);
+        return INVALID_HANDLE_VALUE;
+    }
+    d.filesCreated.push_back(path);
+    return reinterpret_cast<HANDLE>(new sim::OpenFile{fd, 0});
+}
+
+BOOL WINAPI WriteFile(HANDLE hFile, const void* lpBuffer, DWORD n, DWORD* written, void*) {
+    Desktop& d = sim::State();
+    auto* file = reinterpret_cast<sim::OpenFile*>(hFile);
+    if (written != nullptr) *written = 0;
+    if (file == nullptr || hFile == INVALID_HANDLE_VALUE) {
+        d.lastError = ERROR_INVALID_PARAMETER;
+        return FALSE;
+    }
+    DWORD allowed = n;
+    if (d.failWriteAt >= 0 && file->written + n > d.failWriteAt) {
+        allowed = static_cast<DWORD>(std::max<std::int64_t>(d.failWriteAt - file->written, 0));
+    }
+    const auto* bytes = static_cast<const char*>(lpBuffer);
+    DWORD done = 0;
+    while (done < allowed) {
+        const ssize_t k = ::write(file->fd, bytes + done, allowed - done);
+        if (k <= 0) {
+            d.lastError = sim::ErrnoToError(errno);
+            return FALSE;
+        }
+        done += static_cast<DWORD>(k);
+    }
+    file->written += done;
+    if (written != nullptr) *written = done;
+    if (allowed < n) {
+        d.lastError = d.failWriteError;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+BOOL WINAPI CloseHandle(HANDLE hObject) {
+    auto* file = reinterpret_cast<sim::OpenFile*>(hObject);
+    if (file == nullptr || hObject == INVALID_HANDLE_VALUE) return FALSE;
+    ::close(file->fd);
+    delete file;
+    return TRUE;
+}
+
+BOOL WINAPI MoveFileExW(LPCWSTR from, LPCWSTR to, DWORD flags) {
+    Desktop& d = sim::State();
+    if (d.failMove != 0) {
+        d.lastError = std::exchange(d.failMove, 0);
+        return FALSE;
+    }
+    if (!(flags & MOVEFILE_REPLACE_EXISTING) || ::rename(sim::FromWide(from).c_str(), sim::FromWide(to).c_str()) != 0) {
+        d.lastError = (flags & MOVEFILE_REPLACE_EXISTING) ? sim::ErrnoToError(errno) : ERROR_ACCESS_DENIED;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+BOOL WINAPI DeleteFileW(LPCWSTR lpFileName) {
+    if (::unlink(sim::FromWide(lpFileName).c_str()) != 0) {
+        sim::State().lastError = sim::ErrnoToError(errno);
+        return FALSE;
+    }
+    return TRUE;
 }

@@ -79,6 +79,24 @@ struct Desktop {
     // that the host daemon can run for ever in constant memory; Reset() turns it on for tests.
     bool recording = false;
 
+    // The screen's pixels, 0x00RRGGBB, row by row over the virtual screen (from its top-left);
+    // empty means the wallpaper (see Wallpaper) all over. Paint() fills it.
+    std::vector<std::uint32_t> framebuffer;
+    // GDI: what the capture calls did, and failures to inject.
+    int dibSections = 0;    // CreateDIBSection calls that made a bitmap
+    int gdiObjects = 0;     // device contexts and bitmaps alive (made and not yet freed)
+    int screenDcs = 0;      // screen device contexts taken and not released
+    std::vector<DWORD> blitRops;  // the raster operation of every BitBlt
+    bool refuseBitBlt = false;
+    bool refuseDibSection = false;
+    // Files (real ones, under the host's paths) and failures to inject: the next CreateFileW,
+    // the write that would take the file past `failWriteAt` bytes, the next MoveFileExW.
+    DWORD failCreate = 0;
+    std::int64_t failWriteAt = -1;
+    DWORD failWriteError = ERROR_DISK_FULL;
+    DWORD failMove = 0;
+    std::vector<std::string> filesCreated;  // paths, UTF-8, in order
+
     // Start-up services.
     bool user32Loaded = true;
     bool hasDpiAwarenessContext = true;  // whether user32 exports SetProcessDpiAwarenessContext
@@ -175,6 +193,17 @@ void SetScreen(int left, int top, int width, int height, int primaryWidth, int p
 
 // Adds a top-level window at the end of the enumeration order and returns its handle.
 HWND AddWindow(const std::string& title, bool visible = true, bool minimized = false);
+
+// The simulated screen's colour where nothing was painted, 0x00RRGGBB: gradients and detail
+// that make an offset, a swapped channel or a lost row show, the same in every process:
+// red (3x + y) & 255, green (x XOR 5y) & 255, blue (x + 7y) & 255 in 32-bit arithmetic.
+std::uint32_t Wallpaper(int x, int y);
+
+// Paints the virtual-screen rectangle (x, y, width, height) with one colour, 0x00RRGGBB.
+void Paint(int x, int y, int width, int height, std::uint32_t rgb);
+
+// The colour of a virtual-screen pixel (black outside the screen or where nothing was painted).
+std::uint32_t PixelAt(int x, int y);
 
 // The window with this handle, or null.
 Window* FindWindow(HWND handle);

@@ -14,7 +14,9 @@
 // "quiet" stops the keyboard lines (a benchmark's target, which must cost no more than an
 // ordinary window), and "count" writes "chars N", the WM_CHAR messages received so far.
 //
-// Usage: marlet_probe TITLE [X Y W H] [minimized] [framed]   (framed: a caption and borders)
+// Usage: marlet_probe TITLE [X Y W H] [minimized] [framed] [pattern]
+//   framed: a caption and borders; pattern: the client area shows PatternColor(x, y) at each of
+//   its pixels (x, y from the client area's top-left), for the screenshot tests.
 #define WIN32_LEAN_AND_MEAN
 #include <windows.h>
 #include <shellapi.h>
@@ -30,6 +32,44 @@ namespace {
 
 constexpr UINT WM_PROBE_COMMAND = WM_APP + 1;
 HWND g_window = nullptr;
+bool g_pattern = false;
+
+// The pattern's colour at a client pixel, 0xRRGGBB: gradients, a checkerboard and fine detail,
+// so that a capture that is offset, scaled or colour-shifted by even one step shows.
+unsigned PatternColor(int x, int y) {
+    const unsigned r = static_cast<unsigned>(x * 7 + y * 3) & 0xFF;
+    const unsigned g = static_cast<unsigned>(x ^ y) & 0xFF;
+    const unsigned b = (((x / 8) + (y / 8)) % 2 != 0 ? 0xC0u : 0x20u) + static_cast<unsigned>((x * y) % 31);
+    return (r << 16) | (g << 8) | b;
+}
+
+void PaintPattern(HWND hwnd) {
+    PAINTSTRUCT ps;
+    HDC dc = BeginPaint(hwnd, &ps);
+    RECT client{};
+    GetClientRect(hwnd, &client);
+    const int w = client.right;
+    const int h = client.bottom;
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    info.bmiHeader.biWidth = w;
+    info.bmiHeader.biHeight = -h;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    std::string bits(static_cast<std::size_t>(w) * h * 4, '\0');
+    for (int y = 0; y < h; ++y) {
+        for (int x = 0; x < w; ++x) {
+            const unsigned c = PatternColor(x, y);
+            char* p = &bits[(static_cast<std::size_t>(y) * w + x) * 4];
+            p[0] = static_cast<char>(c & 0xFF);
+            p[1] = static_cast<char>((c >> 8) & 0xFF);
+            p[2] = static_cast<char>((c >> 16) & 0xFF);
+        }
+    }
+    SetDIBitsToDevice(dc, 0, 0, w, h, 0, 0, 0, h, bits.data(), &info, DIB_RGB_COLORS);
+    EndPaint(hwnd, &ps);
+}
 bool g_quiet = false;   // keyboard messages are counted, not logged
 unsigned long long g_chars = 0;
 
@@ -110,6 +150,10 @@ LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
             }
             return 0;
         case WM_CLOSE: Log("close"); break;
+        case WM_PAINT:
+            if (!g_pattern) break;
+            PaintPattern(hwnd);
+            return 0;
         case WM_DESTROY:
             Log("destroyed");
             PostQuitMessage(0);
@@ -156,6 +200,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     for (int i = 2; i < argc; ++i) {
         if (wcscmp(argv[i], L"minimized") == 0) minimized = true;
         if (wcscmp(argv[i], L"framed") == 0) framed = true;
+        if (wcscmp(argv[i], L"pattern") == 0) g_pattern = true;
     }
 
     WNDCLASSW wc{};

@@ -1,0 +1,15 @@
+// What the daemon keeps from one command to the next: nothing a client can see, only what makes
+// the next command cheaper (the screen capture's bitmaps, the encoder's buffers).
+#pragma once
+
+#include "screen/capture.h"
+#include "screen/png_encoder.h"
+
+#include <string>
+
+struct DaemonState {
+    ScreenCapture screenshots;  // the last screenshot's size, kept for the next
+    ScreenCapture pixels;       // one pixel, kept apart so that pixel polls do not evict it
+    PngEncoder encoder;
+    std::string text;  // the base64 text of the last picture
+};
