@@ -136,11 +136,67 @@ def print_typing(what, chars, rates, floor_rates):
           f"{max(r / f for r, f in zip(rates, floor_rates)):.2f}")
 
 
+def screenshots(env, daemon, runs):
+    """Full-screen `screenshot` round trips (capture, encode, base64, the answer read and parsed)
+    and, alternating with them on the same display, ImageMagick's `import -window root png:-`."""
+    import json
+    ours, theirs = [], []
+    for _ in range(runs):
+        started = time.perf_counter()
+        answer = json.loads(daemon.ask("screenshot", timeout=60))
+        ours.append(time.perf_counter() - started)
+        assert answer["status"] == "ok" and answer["width"] == 1920, answer.get("message")
+        started = time.perf_counter()
+        subprocess.run(["import", "-window", "root", "png:-"], env=env, check=True, capture_output=True)
+        theirs.append(time.perf_counter() - started)
+    return ours, theirs
+
+
+def pixel_round_trips(daemon, n):
+    times = []
+    for i in range(n):
+        started = time.perf_counter()
+        answer = daemon.ask(f"pixel {(i * 37) % 1920},{(i * 23) % 1080}")
+        times.append(time.perf_counter() - started)
+        assert answer.startswith('{"status":"ok","r":'), answer
+    return times
+
+
+def screenshot_memory(daemon, n):
+    """Resident memory of the Wine process after the first tenth of `n` full-screen screenshots
+    and after all of them, in KiB."""
+    import json
+    marks = []
+    for i in range(1, n + 1):
+        assert json.loads(daemon.ask("screenshot", timeout=60))["status"] == "ok"
+        if i in (n // 10, n):
+            marks.append(resident_kb(daemon.proc.pid))
+    return marks
+
+
+def resident_kb(pid):
+    """VmRSS of the process or of its descendant that holds the most (marlet.exe under Wine)."""
+    best = 0
+    pids = [pid]
+    while pids:
+        p = pids.pop()
+        try:
+            for line in Path(f"/proc/{p}/status").read_text().splitlines():
+                if line.startswith("VmRSS:"):
+                    best = max(best, int(line.split()[1]))
+            pids += [int(c) for c in Path(f"/proc/{p}/task/{p}/children").read_text().split()]
+        except (FileNotFoundError, ProcessLookupError):
+            pass
+    return best
+
+
 def main():
     parser = argparse.ArgumentParser(description=__doc__)
     parser.add_argument("--round-trips", type=int, default=2000)
     parser.add_argument("--xdotool-round-trips", type=int, default=200)
     parser.add_argument("--chars", type=int, default=10_000)
+    parser.add_argument("--screenshots", type=int, default=20)
+    parser.add_argument("--memory-screenshots", type=int, default=1000)
     args = parser.parse_args()
     with wine_session() as env:
         banner = start_to_banner(env, 10)
@@ -153,8 +209,17 @@ def main():
         probe.send("quiet")
         quiet = typing(env, daemon, probe, args.chars, 3)
         peak = peak_memory_kb(daemon.proc.pid)
-        daemon.close()
         probe.close()
+        # The screen covered by a window painting fine detail everywhere: the hard case for a
+        # compressor (a real desktop has far more flat area).
+        painted = Probe(env, "marlet bench pattern", rect=(0, 0, 1920, 1080), pattern=True)
+        assert daemon.ask(f"focus {painted.hwnd_text}") == '{"status":"ok"}'
+        time.sleep(1)
+        shots = screenshots(env, daemon, args.screenshots)
+        pixels = pixel_round_trips(daemon, 500)
+        memory = screenshot_memory(daemon, args.memory_screenshots)
+        daemon.close()
+        painted.close()
         xdo = xdotool_round_trips(env, args.xdotool_round_trips)
 
     print(f"start to banner        median {ms(statistics.median(banner))}, max {ms(max(banner))} (10 starts)")
@@ -170,6 +235,16 @@ def main():
     print_typing("a window that logs every key", args.chars, *logged)
     print_typing("a window that only counts", args.chars, *quiet)
     print(f"peak memory            {peak / 1024:.1f} MiB (VmHWM of the Wine process running marlet.exe)")
+    ours, theirs = shots
+    print(f"full-screen screenshot median {ms(statistics.median(ours))}, max {ms(max(ours))} ({len(ours)} shots, "
+          f"1920x1080 patterned, answer read and parsed)")
+    print(f"import -window root    median {ms(statistics.median(theirs))}, max {ms(max(theirs))} (same display, "
+          f"alternating)")
+    print(f"marlet faster by       {statistics.median(theirs) / statistics.median(ours):.1f}x (median)")
+    print(f"pixel round trip       median {ms(statistics.median(pixels))}, p99 {ms(percentile(pixels, 99))} "
+          f"({len(pixels)} reads)")
+    print(f"screenshot memory      {memory[0] / 1024:.1f} MiB after {args.memory_screenshots // 10} full-screen shots, "
+          f"{memory[1] / 1024:.1f} MiB after {args.memory_screenshots} (VmRSS)")
 
 
 if __name__ == "__main__":
