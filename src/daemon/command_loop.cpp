@@ -3,10 +3,13 @@
 #include "daemon/commands.h"
 #include "daemon/daemon_state.h"
 #include "daemon/dpi_awareness.h"
+#include "daemon/fd_stream.h"
+#include "platform/win32.h"
 #include "daemon/response.h"
 #include "daemon/tokenizer.h"
 #include "windows/window_control.h"
 
+#include <cstdio>
 #include <exception>
 #include <istream>
 #include <string>
@@ -24,6 +27,42 @@ std::string JoinArgs(const Args& args, std::size_t first, char separator) {
         joined += args[i];
     }
     return joined;
+}
+
+namespace {
+
+bool OutputBroken(const std::ostream& out) {
+    const auto* answers = dynamic_cast<const FdOutBuf*>(out.rdbuf());
+    return answers != nullptr && answers->Broken();
+}
+
+void ReportRelease(std::ostream& err, std::string_view what, const std::string& released) {
+    if (!released.empty()) err << what << released << '\n';
+}
+
+#ifdef _WIN32
+// What a console control event (Ctrl+C, Ctrl+Break, the console window closed, log-off,
+// shutdown) releases before the process ends. The handler runs on a thread of its own.
+HeldInputs* g_heldAtControl = nullptr;
+
+BOOL WINAPI OnConsoleControl(DWORD) {
+    if (HeldInputs* held = g_heldAtControl) {
+        const std::string released = held->ReleaseAll();
+        if (!released.empty()) std::fprintf(stderr, "Released on exit: %s\n", released.c_str());
+    }
+    return FALSE;  // and the system ends the process as it would have
+}
+#endif
+
+}  // namespace
+
+void ReleaseOnConsoleControl(HeldInputs* held) {
+#ifdef _WIN32
+    g_heldAtControl = held;
+    SetConsoleCtrlHandler(OnConsoleControl, held != nullptr ? TRUE : FALSE);
+#else
+    (void)held;
+#endif
 }
 
 void WarnWhereInputReachesNoOne(std::ostream& err) {
@@ -78,10 +117,19 @@ int RunCommandLoop(std::istream& in, std::ostream& out, std::ostream& err) {
     std::string line;
     Args args;  // reused from line to line, so that its storage is too
     DaemonState state;
+    ReleaseOnConsoleControl(&state.held);
+    bool clientGone = false;
     while (std::getline(in, line)) {
         Trim(line);
         if (!HandleLine(line, args, out, err, state)) break;
+        // A client that no longer reads the answers cannot let go of what it holds.
+        if (!clientGone && OutputBroken(out)) {
+            clientGone = true;
+            ReportRelease(err, "Standard output is closed; released: ", state.held.ReleaseAll());
+        }
     }
+    ReportRelease(err, "Released on exit: ", state.held.ReleaseAll());
+    ReleaseOnConsoleControl(nullptr);
     err << kFarewell;
     err.flags(previousFlags);
     err.tie(previousTie);

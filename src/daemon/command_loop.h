@@ -13,6 +13,12 @@ struct DaemonState;
 bool HandleLine(const std::string& line, std::vector<std::string>& args, std::ostream& out, std::ostream& err,
                 DaemonState& state);
 
+class HeldInputs;
+
+// Has a console control event (Ctrl+C, the console closed) release what `held` holds before
+// the process ends; null stops it. Windows only: elsewhere nothing sends those events.
+void ReleaseOnConsoleControl(HeldInputs* held);
+
 // Writes a warning line to `err` when marlet's input can reach no one (session 0, or an input
 // desktop that is not the user's).
 void WarnWhereInputReachesNoOne(std::ostream& err);

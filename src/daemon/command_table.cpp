@@ -38,6 +38,17 @@ constexpr CommandRow kCommands[] = {
     {"activate", ActivateCommand},
     {"session", SessionCommand},
     {"pixel", PixelCommand},
+    {"down", DownCommand},
+    {"up", UpCommand},
+    {"mousedown", MouseDownCommand},
+    {"mouseup", MouseUpCommand},
+    {"dclick", DoubleClickCommand},
+    {"drag", DragCommand},
+    {"hscroll", HorizontalScrollCommand},
+    {"moveby", MoveByCommand},
+    {"typejson", TypeJsonCommand},
+    {"clipboard", ClipboardCommand},
+    {"setclipboard", SetClipboardCommand},
     {"screenshot", ScreenshotCommand},
 };
 // clang-format on

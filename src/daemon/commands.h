@@ -77,6 +77,19 @@ Flow WaitCloseCommand(const Args& args, Session& session);
 Flow ActivateCommand(const Args& args, Session& session);
 Flow SessionCommand(const Args& args, Session& session);
 
+// Input commands beyond click, press and type.
+Flow DownCommand(const Args& args, Session& session);
+Flow UpCommand(const Args& args, Session& session);
+Flow MouseDownCommand(const Args& args, Session& session);
+Flow MouseUpCommand(const Args& args, Session& session);
+Flow DoubleClickCommand(const Args& args, Session& session);
+Flow DragCommand(const Args& args, Session& session);
+Flow HorizontalScrollCommand(const Args& args, Session& session);
+Flow MoveByCommand(const Args& args, Session& session);
+Flow TypeJsonCommand(const Args& args, Session& session);
+Flow ClipboardCommand(const Args& args, Session& session);
+Flow SetClipboardCommand(const Args& args, Session& session);
+
 // Screen commands.
 Flow PixelCommand(const Args& args, Session& session);
 Flow ScreenshotCommand(const Args& args, Session& session);

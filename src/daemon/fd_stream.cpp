@@ -91,7 +91,10 @@ void FdOutBuf::WriteAll(const char* data, std::size_t size) {
     while (size > 0) {
         const long n = WriteSome(fd_, data, size < kLargestCall ? size : kLargestCall);
         if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) return;  // the reader is gone or the descriptor is bad: drop the rest
+        if (n <= 0) {
+            broken_ = true;
+            return;  // the reader is gone or the descriptor is bad: drop the rest
+        }
         data += n;
         size -= static_cast<std::size_t>(n);
     }

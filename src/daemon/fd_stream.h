@@ -23,6 +23,8 @@ class FdInBuf : public std::streambuf {
 class FdOutBuf : public std::streambuf {
    public:
     explicit FdOutBuf(int fd);
+    // Whether a write has failed for good (the reader is gone): the client sees no more answers.
+    bool Broken() const { return broken_; }
     ~FdOutBuf() override;
     FdOutBuf(const FdOutBuf&) = delete;
     FdOutBuf& operator=(const FdOutBuf&) = delete;
@@ -37,5 +39,6 @@ class FdOutBuf : public std::streambuf {
     void Drain();
 
     int fd_;
+    bool broken_ = false;
     char buffer_[1 << 14];
 };

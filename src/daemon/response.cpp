@@ -221,6 +221,10 @@ void WriteScreenshotFileLine(std::ostream& out, std::int32_t left, std::int32_t 
     line.Text(",\"path\":").String(path).Text(",\"bytes\":").Value(bytes).Text("}\n");
 }
 
+void WriteClipboardLine(std::ostream& out, std::string_view text) {
+    LineWriter(out).Text("{\"status\":\"ok\",\"text\":").String(text).Text("}\n");
+}
+
 std::string HandleText(std::uint64_t handle) {
     char digits[24];
     const char* end = std::to_chars(digits, digits + sizeof digits, handle, 16).ptr;

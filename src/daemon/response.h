@@ -83,6 +83,9 @@ void WriteScreenshotLine(std::ostream& out, std::int32_t left, std::int32_t top,
 void WriteScreenshotFileLine(std::ostream& out, std::int32_t left, std::int32_t top, std::uint32_t width,
                              std::uint32_t height, std::string_view path, std::uint64_t bytes);
 
+// The `clipboard` answer.
+void WriteClipboardLine(std::ostream& out, std::string_view text);
+
 // A window handle as answers write it: 0x and lower-case hexadecimal.
 std::string HandleText(std::uint64_t handle);
 

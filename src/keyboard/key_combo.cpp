@@ -6,6 +6,7 @@
 #include "keyboard/key_records.h"
 #include "platform/win32.h"
 
+#include <algorithm>
 #include <array>
 #include <span>
 #include <string>
@@ -121,4 +122,27 @@ ActionResult PressKeyCombo(std::string_view combo, std::int32_t delayMs) {
     const DWORD code = GetLastError();
     ReleaseHeldKeys(std::span<const INPUT>(inputs.data(), inputs.size()), sent);
     return Failed("Key combo failed: " + LastErrorText(code), sent);
+}
+
+ActionResult HoldKeys(std::span<const std::uint16_t> keys) {
+    std::vector<INPUT> inputs;
+    for (const std::uint16_t key : keys) inputs.push_back(KeyRecord(key, false));
+    const auto total = static_cast<UINT>(inputs.size());
+    const UINT sent = SendInput(total, inputs.data(), sizeof(INPUT));
+    if (sent == total) return Succeeded(sent);
+    const DWORD code = GetLastError();
+    // The keys that went down come up again, the last first: nothing stays held.
+    std::vector<INPUT> releases;
+    for (UINT i = std::min(sent, total); i-- > 0;) releases.push_back(KeyRecord(keys[i], true));
+    if (!releases.empty()) SendInput(static_cast<UINT>(releases.size()), releases.data(), sizeof(INPUT));
+    return Failed("Key down failed: " + LastErrorText(code), sent);
+}
+
+ActionResult ReleaseKeys(std::span<const std::uint16_t> keys) {
+    std::vector<INPUT> inputs;
+    for (std::size_t i = keys.size(); i-- > 0;) inputs.push_back(KeyRecord(keys[i], true));
+    const auto total = static_cast<UINT>(inputs.size());
+    const UINT sent = SendInput(total, inputs.data(), sizeof(INPUT));
+    if (sent == total) return Succeeded(sent);
+    return Failed("Key up failed: " + LastErrorText(GetLastError()), sent);
 }

@@ -4,6 +4,7 @@
 #include "base/action_result.h"
 
 #include <cstdint>
+#include <span>
 #include <string_view>
 #include <vector>
 
@@ -16,3 +17,11 @@ std::vector<std::uint16_t> ParseKeyCombo(std::string_view combo);
 // Presses the combination's keys in order and releases them in reverse, in one SendInput call,
 // after a pause of `delayMs` when it is above 0.
 ActionResult PressKeyCombo(std::string_view combo, std::int32_t delayMs);
+
+// Sends the key-downs of `keys` (key codes as ParseKeyCombo gives them) in order, in one batch,
+// and leaves them down. If the system takes only some, those are released again before the
+// failure ("Key down failed: " and the code).
+ActionResult HoldKeys(std::span<const std::uint16_t> keys);
+
+// Sends the key-ups of `keys` in reverse order, in one batch, whether they are down or not.
+ActionResult ReleaseKeys(std::span<const std::uint16_t> keys);

@@ -68,11 +68,12 @@ bool IsControl(char32_t codePoint) {
 
 }  // namespace
 
-ActionResult TypeText(std::string_view text, std::int32_t delayMs) {
+ActionResult TypeText(std::string_view text, std::int32_t delayMs, std::uint32_t intervalMs) {
     std::uint32_t count = 0;
     std::size_t i = 0;
     // Nothing typed here toggles a lock, so one look serves the whole text.
     const bool capsLock = !text.empty() && CapsLockOn();
+    bool firstBatch = true;
     while (i < text.size()) {
         CharacterBatch inputs;
         const SHORT value = VkKeyScanA(text[i]);
@@ -92,6 +93,8 @@ ActionResult TypeText(std::string_view text, std::int32_t delayMs) {
             i += length;
         }
         if (delayMs > 0) Sleep(static_cast<DWORD>(delayMs));
+        if (intervalMs > 0 && !firstBatch) Sleep(intervalMs);
+        firstBatch = false;
         const UINT sent = SendInput(inputs.size, inputs.records.data(), sizeof(INPUT));
         if (sent != inputs.size) {
             const DWORD code = GetLastError();

@@ -57,6 +57,8 @@ using HDC = HDC__*;
 struct HGDIOBJ__;
 using HGDIOBJ = HGDIOBJ__*;
 using HBITMAP = HGDIOBJ;
+using HGLOBAL = HANDLE;
+using SIZE_T = std::size_t;
 struct HINSTANCE__;
 using HMODULE = HINSTANCE__*;
 struct DPI_AWARENESS_CONTEXT__;
@@ -152,6 +154,7 @@ constexpr DWORD MOUSEEVENTF_RIGHTUP = 0x0010;
 constexpr DWORD MOUSEEVENTF_MIDDLEDOWN = 0x0020;
 constexpr DWORD MOUSEEVENTF_MIDDLEUP = 0x0040;
 constexpr DWORD MOUSEEVENTF_WHEEL = 0x0800;
+constexpr DWORD MOUSEEVENTF_HWHEEL = 0x1000;
 constexpr DWORD MOUSEEVENTF_VIRTUALDESK = 0x4000;
 constexpr DWORD MOUSEEVENTF_ABSOLUTE = 0x8000;
 
@@ -164,6 +167,10 @@ constexpr int SM_CXSCREEN = 0;
 constexpr int SM_CYSCREEN = 1;
 constexpr int SM_XVIRTUALSCREEN = 76;
 constexpr int SM_YVIRTUALSCREEN = 77;
+constexpr int SM_CXDOUBLECLK = 36;
+constexpr int SM_CYDOUBLECLK = 37;
+constexpr int SM_CXDRAG = 68;
+constexpr int SM_CYDRAG = 69;
 constexpr int SM_CXVIRTUALSCREEN = 78;
 constexpr int SM_CYVIRTUALSCREEN = 79;
 
@@ -200,6 +207,10 @@ constexpr DWORD ERROR_PATH_NOT_FOUND = 3;
 constexpr DWORD ERROR_NOT_ENOUGH_MEMORY = 8;
 constexpr DWORD ERROR_DISK_FULL = 112;
 #define INVALID_HANDLE_VALUE (reinterpret_cast<HANDLE>(static_cast<LONG_PTR>(-1)))
+
+constexpr UINT CF_UNICODETEXT = 13;
+constexpr UINT GMEM_MOVEABLE = 0x0002;
+constexpr DWORD ERROR_CLIPBOARD_NOT_OPEN = 1418;
 
 constexpr int UOI_NAME = 2;
 constexpr DWORD DESKTOP_READOBJECTS = 0x0001;
@@ -302,6 +313,21 @@ ULONGLONG WINAPI GetTickCount64();
 DWORD WINAPI GetCurrentThreadId();
 DWORD WINAPI GetCurrentProcessId();
 BOOL WINAPI ProcessIdToSessionId(DWORD dwProcessId, DWORD* pSessionId);
+
+UINT WINAPI GetDoubleClickTime();
+BOOL WINAPI OpenClipboard(HWND hWndNewOwner);
+BOOL WINAPI CloseClipboard();
+BOOL WINAPI EmptyClipboard();
+HANDLE WINAPI GetClipboardData(UINT uFormat);
+HANDLE WINAPI SetClipboardData(UINT uFormat, HANDLE hMem);
+BOOL WINAPI IsClipboardFormatAvailable(UINT format);
+
+// kernel32 memory
+HGLOBAL WINAPI GlobalAlloc(UINT uFlags, SIZE_T dwBytes);
+void* WINAPI GlobalLock(HGLOBAL hMem);
+BOOL WINAPI GlobalUnlock(HGLOBAL hMem);
+HGLOBAL WINAPI GlobalFree(HGLOBAL hMem);
+SIZE_T WINAPI GlobalSize(HGLOBAL hMem);
 
 // gdi32
 HDC WINAPI GetDC(HWND hWnd);

@@ -4,69 +4,11 @@
 #include "base/text.h"
 #include "platform/win32.h"
 #include "pointer/coordinate_mapping.h"
+#include "pointer/mouse_records.h"
 
 #include <optional>
 #include <string>
 
-namespace {
-
-// Absolute positions are mapped over the whole virtual screen, not just the primary monitor.
-constexpr DWORD kAbsoluteFlags = MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_VIRTUALDESK;
-
-struct ButtonFlags {
-    DWORD down;
-    DWORD up;
-};
-
-std::optional<ButtonFlags> FindButton(std::string_view name) {
-    const std::string btn = ToLower(name);
-    if (btn == "left" || btn == "l" || btn == "primary") return ButtonFlags{MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP};
-    if (btn == "right" || btn == "r" || btn == "secondary")
-        return ButtonFlags{MOUSEEVENTF_RIGHTDOWN, MOUSEEVENTF_RIGHTUP};
-    if (btn == "middle" || btn == "m") return ButtonFlags{MOUSEEVENTF_MIDDLEDOWN, MOUSEEVENTF_MIDDLEUP};
-    return std::nullopt;
-}
-
-INPUT MouseRecord(LONG dx, LONG dy, DWORD mouseData, DWORD flags) {
-    INPUT in{};
-    in.type = INPUT_MOUSE;
-    in.mi.dx = dx;
-    in.mi.dy = dy;
-    in.mi.mouseData = mouseData;
-    in.mi.dwFlags = flags;
-    return in;
-}
-
-// The position part of button and wheel records. With a position they carry it themselves, as
-// a move: the system otherwise applies them wherever the pointer is when it processes them,
-// which may no longer be where the move before them put it (the user's hand, or a move the
-// system applies late). Without one they stay where the pointer is.
-struct RecordPosition {
-    LONG dx = 0;
-    LONG dy = 0;
-    DWORD flags = 0;
-};
-
-bool PositionRecords(std::int32_t x, std::int32_t y, bool hasPosition, bool absolute, RecordPosition& at) {
-    at = RecordPosition{};
-    if (absolute) at.flags = kAbsoluteFlags;
-    if (!hasPosition) return true;
-    std::int32_t dx = x;
-    std::int32_t dy = y;
-    if (absolute && !ScreenToAbsolute(x, y, dx, dy)) return false;
-    at.dx = dx;
-    at.dy = dy;
-    at.flags = MOUSEEVENTF_MOVE | kAbsoluteFlags;
-    return true;
-}
-
-std::string Failure(std::string_view prefix, DWORD code) {
-    std::string message(prefix);
-    message += LastErrorText(code);
-    return message;
-}
-
-}  // namespace
 
 ActionResult MoveMouse(std::int32_t x, std::int32_t y, bool absolute) {
     std::int32_t absX = x;
@@ -100,6 +42,10 @@ ActionResult ClickMouse(std::int32_t x, std::int32_t y, std::string_view button,
 }
 
 ActionResult ScrollMouse(std::int32_t amount, std::int32_t x, std::int32_t y, bool absolute) {
+    return TurnWheel(MOUSEEVENTF_WHEEL, amount, x, y, absolute);
+}
+
+ActionResult TurnWheel(DWORD wheelFlag, std::int32_t amount, std::int32_t x, std::int32_t y, bool absolute) {
     const bool hasPosition = IsPosition(x, y);
     if (hasPosition) {
         ActionResult moveResult = MoveMouse(x, y, absolute);
@@ -107,7 +53,7 @@ ActionResult ScrollMouse(std::int32_t amount, std::int32_t x, std::int32_t y, bo
     }
     RecordPosition at;
     if (!PositionRecords(x, y, hasPosition, absolute, at)) return Failed(std::string(kNoScreenSize));
-    INPUT in = MouseRecord(at.dx, at.dy, static_cast<DWORD>(amount), MOUSEEVENTF_WHEEL | at.flags);
+    INPUT in = MouseRecord(at.dx, at.dy, static_cast<DWORD>(amount), wheelFlag | at.flags);
     if (SendInput(1, &in, sizeof(INPUT)) != 1) return Failed(Failure("Scroll failed: ", GetLastError()));
     return Succeeded(1);
 }

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "base/action_result.h"
+#include "platform/win32.h"
 
 #include <cstdint>
 #include <limits>
@@ -23,3 +24,7 @@ ActionResult ClickMouse(std::int32_t x, std::int32_t y, std::string_view button,
 // Moves to (x, y) unless it names no position, then turns the wheel by `amount` (120 a notch,
 // positive away from the user).
 ActionResult ScrollMouse(std::int32_t amount, std::int32_t x, std::int32_t y, bool absolute);
+
+// ScrollMouse for either wheel: MOUSEEVENTF_WHEEL (positive away from the user) or
+// MOUSEEVENTF_HWHEEL (positive to the right).
+ActionResult TurnWheel(DWORD wheelFlag, std::int32_t amount, std::int32_t x, std::int32_t y, bool absolute);

@@ -2,7 +2,7 @@
 
 #include "base/text.h"
 #include "base/utf16.h"
-#include "windows/poll.h"
+#include "platform/poll.h"
 
 #include <optional>
 

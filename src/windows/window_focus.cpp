@@ -1,6 +1,6 @@
 #include "windows/window_focus.h"
 
-#include "windows/poll.h"
+#include "platform/poll.h"
 
 bool FocusWindow(HWND hwnd) {
     if (hwnd == nullptr || !IsWindow(hwnd)) return false;

@@ -24,7 +24,9 @@ struct MouseEvent {
     DWORD flag;  // one MOUSEEVENTF_ button or wheel flag
     LONG x;
     LONG y;
-    LONG wheel;  // signed wheel distance for MOUSEEVENTF_WHEEL, else 0
+    LONG wheel;               // signed wheel distance for MOUSEEVENTF_WHEEL and _HWHEEL, else 0
+    bool doubleClick = false;  // a button-down the system takes as the second of a double-click
+    std::vector<POINT> path = {};  // for a button-up: where the pointer went while it was down
 };
 
 // A top-level window of the simulated desktop.
@@ -118,6 +120,23 @@ struct Desktop {
     std::vector<int> metricReads;
 
     POINT cursor{0, 0};
+    // The double-click time and rectangle, and the distance a drag must go before it counts.
+    UINT doubleClickTime = 500;
+    int doubleClickWidth = 4;
+    int doubleClickHeight = 4;
+    int dragWidth = 4;
+    int dragHeight = 4;
+    // Moves the pointer made while a button was down, since that button went down.
+    std::vector<POINT> pathWhileDown;
+    ULONGLONG lastDownTick = 0;
+    // The clipboard: its text (UTF-8 here; UTF-16 to the program), whether it holds text at all,
+    // and another program that holds it open for the next N OpenClipboard tries.
+    bool clipboardHasText = false;
+    std::string clipboardText;
+    int clipboardBusyTries = 0;
+    int clipboardOpenTries = 0;
+    bool clipboardOpen = false;
+    int globalBlocks = 0;  // GlobalAlloc'd blocks not yet freed or given to the clipboard
     // Where the user's hand puts the pointer just before each of the next SendInput calls
     // processes its records: a click's records must still land where the command said.
     std::deque<POINT> handMoves;
