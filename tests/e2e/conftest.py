@@ -98,7 +98,7 @@ class Daemon:
 class Probe:
     """A top-level window of our own that logs the messages it receives."""
 
-    def __init__(self, env, title, rect=None, minimized=False, framed=False, pattern=False):
+    def __init__(self, env, title, rect=None, minimized=False, framed=False, pattern=False, dblclks=False):
         args = [shutil.which("wine"), str(PROBE_EXE), title]
         if rect:
             args += [str(v) for v in rect]
@@ -108,6 +108,8 @@ class Probe:
             args.append("framed")
         if pattern:
             args.append("pattern")
+        if dblclks:
+            args.append("dblclks")
         self.proc = subprocess.Popen(args, env=env, stdin=subprocess.PIPE, stdout=subprocess.PIPE,
                                      stderr=subprocess.DEVNULL)
         self.log = []
@@ -266,8 +268,8 @@ def daemon(start_daemon):
 def start_probe(wine_env):
     started = []
 
-    def start(title, rect=None, minimized=False, framed=False, pattern=False):
-        p = Probe(wine_env, title, rect, minimized, framed, pattern)
+    def start(title, rect=None, minimized=False, framed=False, pattern=False, dblclks=False):
+        p = Probe(wine_env, title, rect, minimized, framed, pattern, dblclks)
         started.append(p)
         return p
 

@@ -201,7 +201,9 @@ void TypeLayoutCharacter(Desktop& d, WORD vk) {
     if (IsDown(d, VK_CONTROL, VK_LCONTROL, VK_RCONTROL) || IsDown(d, VK_MENU, VK_LMENU, VK_RMENU)) return;
     const bool shift = IsDown(d, VK_SHIFT, VK_LSHIFT, VK_RSHIFT);
     const auto wanted = static_cast<SHORT>(((shift ? 1 : 0) << 8) | vk);
-    for (int c = 0x20; c < 0x7F; ++c) {
+    for (int c = '\t'; c < 0x7F; ++c) {
+        if (c > '\r' && c < 0x20) continue;  // of the control characters, Tab and Enter type
+        if (c == '\n' || c == '\v' || c == '\f') continue;
         if (d.vkScan[static_cast<std::size_t>(c)] != wanted) continue;
         char ch = static_cast<char>(c);
         if (d.capsLock && ((ch >= 'a' && ch <= 'z') || (ch >= 'A' && ch <= 'Z'))) ch = static_cast<char>(ch ^ 0x20);
@@ -821,7 +823,7 @@ BOOL WINAPI SetProcessDPIAware() {
 void WINAPI Sleep(DWORD dwMilliseconds) {
     Desktop& d = sim::State();
     if (d.recording) d.sleeps.push_back(dwMilliseconds);
-    d.tickCount += dwMilliseconds;
+    d.tickCount += dwMilliseconds * d.clockScale;
 }
 
 ULONGLONG WINAPI GetTickCount64() { return sim::State().tickCount; }
@@ -1010,6 +1012,10 @@ HANDLE WINAPI CreateFileW(LPCWSTR lpFileName, DWORD dwDesiredAccess, DWORD, void
                           HANDLE) {
     Desktop& d = sim::State();
     const std::string path = sim::FromWide(lpFileName);
+    if (d.filesClosed) {
+        d.lastError = ERROR_ACCESS_DENIED;
+        return INVALID_HANDLE_VALUE;
+    }
     if (d.failCreate != 0) {
         d.lastError = std::exchange(d.failCreate, 0);
         return INVALID_HANDLE_VALUE;

@@ -94,6 +94,7 @@ struct Desktop {
     // Files (real ones, under the host's paths) and failures to inject: the next CreateFileW,
     // the write that would take the file past `failWriteAt` bytes, the next MoveFileExW.
     DWORD failCreate = 0;
+    bool filesClosed = false;  // every CreateFileW refused (a fuzzer must not write files)
     std::int64_t failWriteAt = -1;
     DWORD failWriteError = ERROR_DISK_FULL;
     DWORD failMove = 0;
@@ -109,6 +110,7 @@ struct Desktop {
     // Sleep never blocks here: it records what it was asked and moves the clock on by as much.
     std::vector<DWORD> sleeps;
     ULONGLONG tickCount = 1000000;  // GetTickCount64, in milliseconds
+    ULONGLONG clockScale = 1;       // how far the clock moves for each millisecond slept
 
     // Virtual screen (all monitors) and the primary monitor, whose top-left pixel is (0, 0).
     int virtualLeft = 0;

@@ -6,15 +6,22 @@
 //   where L T R B CL CT CR CB        on request: its window rectangle and client area (screen)
 //   keydown|keyup|syskeydown|syskeyup vk=0x41 scan=0x1e ext=0
 //   char|syschar 0x0061              one UTF-16 unit
-//   lbuttondown|lbuttonup|rbuttondown|rbuttonup|mbuttondown|mbuttonup X Y   screen pixels
+//   lbuttondown|lbuttonup|rbuttondown|rbuttonup|mbuttondown|mbuttonup X Y [shift] [ctrl]
+//                                    screen pixels, and the modifiers the message says are down
+//   lbuttondblclk X Y                (with the dblclks option)
+//   drag X Y                         a pointer move while the left or right button is down
+//   hwheel DELTA X Y                 the horizontal wheel
+//   paste UNITS                      Ctrl+V: the clipboard's text as it reads it, UTF-16 units in hex
+//   copied                           after "copy HEX...": the clipboard holds those UTF-16 units
 //   wheel DELTA X Y
 //   activate 1|0, setfocus, killfocus, size restored|minimized|maximized
 //
-// Lines on standard input steer it: "minimize", "restore", "hide", "foreground", "close", "where";
+// Lines on standard input steer it: "minimize", "restore", "hide", "foreground", "close", "where",
+// "copy HEX HEX..." (puts those UTF-16 units on the clipboard);
 // "quiet" stops the keyboard lines (a benchmark's target, which must cost no more than an
 // ordinary window), and "count" writes "chars N", the WM_CHAR messages received so far.
 //
-// Usage: marlet_probe TITLE [X Y W H] [minimized] [framed] [pattern]
+// Usage: marlet_probe TITLE [X Y W H] [minimized] [framed] [pattern] [dblclks]
 //   framed: a caption and borders; pattern: the client area shows PatternColor(x, y) at each of
 //   its pixels (x, y from the client area's top-left), for the screenshot tests.
 #define WIN32_LEAN_AND_MEAN
@@ -90,15 +97,62 @@ void LogKey(const char* name, WPARAM wParam, LPARAM lParam) {
         static_cast<unsigned>((lParam >> 16) & 0xFF), static_cast<int>((lParam >> 24) & 1));
 }
 
-void LogButton(HWND hwnd, const char* name, LPARAM lParam) {
+void LogButton(HWND hwnd, const char* name, WPARAM wParam, LPARAM lParam) {
     POINT pt{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
     ClientToScreen(hwnd, &pt);
-    Log("%s %ld %ld", name, pt.x, pt.y);
+    Log("%s %ld %ld%s%s", name, pt.x, pt.y, (wParam & MK_SHIFT) ? " shift" : "", (wParam & MK_CONTROL) ? " ctrl" : "");
 }
+
+// The clipboard's text as this program reads it, each UTF-16 unit in hex.
+void LogClipboard() {
+    std::string units;
+    if (OpenClipboard(nullptr)) {
+        if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
+            if (const auto* text = static_cast<const wchar_t*>(GlobalLock(data))) {
+                for (const wchar_t* p = text; *p != 0; ++p) {
+                    char unit[8];
+                    snprintf(unit, sizeof unit, "%s%04x", units.empty() ? "" : " ", static_cast<unsigned>(*p));
+                    units += unit;
+                }
+                GlobalUnlock(data);
+            }
+        }
+        CloseClipboard();
+    }
+    Log("paste %s", units.c_str());
+}
+
+// Puts UTF-16 units on the clipboard, as another program's copy does.
+void Copy(const std::wstring& text) {
+    if (!OpenClipboard(nullptr)) return;
+    EmptyClipboard();
+    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, (text.size() + 1) * sizeof(wchar_t));
+    if (auto* at = static_cast<wchar_t*>(GlobalLock(block))) {
+        memcpy(at, text.c_str(), (text.size() + 1) * sizeof(wchar_t));
+        GlobalUnlock(block);
+    }
+    SetClipboardData(CF_UNICODETEXT, block);
+    CloseClipboard();
+    Log("copied");
+}
+
+std::wstring g_toCopy;
 
 LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     switch (msg) {
-        case WM_KEYDOWN: LogKey("keydown", wParam, lParam); return 0;
+        case WM_KEYDOWN:
+            LogKey("keydown", wParam, lParam);
+            if (wParam == 'V' && (GetKeyState(VK_CONTROL) & 0x8000)) LogClipboard();
+            return 0;
+        case WM_LBUTTONDBLCLK: LogButton(hwnd, "lbuttondblclk", wParam, lParam); return 0;
+        case WM_MOUSEMOVE:
+            if (wParam & (MK_LBUTTON | MK_RBUTTON)) LogButton(hwnd, "drag", 0, lParam);
+            return 0;
+        case WM_MOUSEHWHEEL:
+            Log("hwheel %d %d %d", static_cast<int>(GET_WHEEL_DELTA_WPARAM(wParam)),
+                static_cast<int>(static_cast<short>(LOWORD(lParam))),
+                static_cast<int>(static_cast<short>(HIWORD(lParam))));
+            return 0;
         case WM_KEYUP: LogKey("keyup", wParam, lParam); return 0;
         case WM_SYSKEYDOWN: LogKey("syskeydown", wParam, lParam); return 0;
         case WM_SYSKEYUP: LogKey("syskeyup", wParam, lParam); return 0;
@@ -107,12 +161,12 @@ LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
             if (!g_quiet) Log("char 0x%04x", static_cast<unsigned>(wParam));
             return 0;
         case WM_SYSCHAR: Log("syschar 0x%04x", static_cast<unsigned>(wParam)); return 0;
-        case WM_LBUTTONDOWN: LogButton(hwnd, "lbuttondown", lParam); return 0;
-        case WM_LBUTTONUP: LogButton(hwnd, "lbuttonup", lParam); return 0;
-        case WM_RBUTTONDOWN: LogButton(hwnd, "rbuttondown", lParam); return 0;
-        case WM_RBUTTONUP: LogButton(hwnd, "rbuttonup", lParam); return 0;
-        case WM_MBUTTONDOWN: LogButton(hwnd, "mbuttondown", lParam); return 0;
-        case WM_MBUTTONUP: LogButton(hwnd, "mbuttonup", lParam); return 0;
+        case WM_LBUTTONDOWN: LogButton(hwnd, "lbuttondown", wParam, lParam); return 0;
+        case WM_LBUTTONUP: LogButton(hwnd, "lbuttonup", wParam, lParam); return 0;
+        case WM_RBUTTONDOWN: LogButton(hwnd, "rbuttondown", wParam, lParam); return 0;
+        case WM_RBUTTONUP: LogButton(hwnd, "rbuttonup", wParam, lParam); return 0;
+        case WM_MBUTTONDOWN: LogButton(hwnd, "mbuttondown", wParam, lParam); return 0;
+        case WM_MBUTTONUP: LogButton(hwnd, "mbuttonup", wParam, lParam); return 0;
         case WM_MOUSEWHEEL:
             Log("wheel %d %d %d", static_cast<int>(GET_WHEEL_DELTA_WPARAM(wParam)),
                 static_cast<int>(static_cast<short>(LOWORD(lParam))),
@@ -135,6 +189,7 @@ LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
                 case 'c': DestroyWindow(hwnd); break;
                 case 'q': g_quiet = true; break;
                 case 'n': Log("chars %llu", g_chars); break;
+                case 'y': Copy(g_toCopy); break;
                 case 'w': {
                     RECT outer{};
                     RECT client{};
@@ -164,7 +219,7 @@ LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
 }
 
 DWORD WINAPI ReadCommands(LPVOID) {
-    char line[128];
+    char line[4096];
     while (fgets(line, sizeof line, stdin) != nullptr) {
         const std::string command(line, strcspn(line, "\r\n"));
         WPARAM code = 0;
@@ -176,6 +231,19 @@ DWORD WINAPI ReadCommands(LPVOID) {
         if (command == "quiet") code = 'q';
         if (command == "count") code = 'n';
         if (command == "where") code = 'w';
+        if (command.rfind("copy", 0) == 0) {
+            // Units in hex after the word, read here; the window's thread puts them on the clipboard.
+            std::wstring text;
+            for (const char* p = command.c_str() + 4; *p != 0;) {
+                char* end = nullptr;
+                const unsigned long unit = strtoul(p, &end, 16);
+                if (end == p) break;
+                text.push_back(static_cast<wchar_t>(unit));
+                p = end;
+            }
+            g_toCopy = text;
+            code = 'y';
+        }
         if (code != 0) PostMessageW(g_window, WM_PROBE_COMMAND, code, 0);
     }
     PostMessageW(g_window, WM_PROBE_COMMAND, 'c', 0);
@@ -197,10 +265,12 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     }
     bool minimized = false;
     bool framed = false;
+    bool dblclks = false;
     for (int i = 2; i < argc; ++i) {
         if (wcscmp(argv[i], L"minimized") == 0) minimized = true;
         if (wcscmp(argv[i], L"framed") == 0) framed = true;
         if (wcscmp(argv[i], L"pattern") == 0) g_pattern = true;
+        if (wcscmp(argv[i], L"dblclks") == 0) dblclks = true;
     }
 
     WNDCLASSW wc{};
@@ -209,6 +279,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
     wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
     wc.lpszClassName = L"MarletProbe";
+    if (dblclks) wc.style |= CS_DBLCLKS;
     RegisterClassW(&wc);
 
     g_window = CreateWindowExW(0, wc.lpszClassName, title, framed ? WS_OVERLAPPEDWINDOW : WS_POPUP, x, y, w, h, nullptr, nullptr, instance, nullptr);
