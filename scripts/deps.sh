@@ -6,6 +6,7 @@ MARLET_PACKAGES=(
   g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
   wine wine64 xvfb xauth python3 python3-pytest
   zlib1g-dev libz-mingw-w64-dev python3-pil imagemagick
+  python3-pip python3-venv python3-setuptools python3-wheel
 )
 
 marlet_install_deps() {
