@@ -24,16 +24,16 @@ def ms(seconds):
     return f"{seconds * 1000:.3f} ms"
 
 
-def peak_memory_kb(pid):
-    """VmHWM of the process and of its descendants, the largest (Wine runs the program in the
-    process that it starts, or in a child of it)."""
+def peak_memory_kb(pid, field="VmHWM"):
+    """VmHWM (or another /proc status field, in KiB) of the process and of its descendants, the
+    largest (Wine runs the program in the process that it starts, or in a child of it)."""
     best = 0
     pids = [pid]
     while pids:
         p = pids.pop()
         try:
             for line in Path(f"/proc/{p}/status").read_text().splitlines():
-                if line.startswith("VmHWM:"):
+                if line.startswith(field + ":"):
                     best = max(best, int(line.split()[1]))
             pids += [int(c) for c in Path(f"/proc/{p}/task/{p}/children").read_text().split()]
         except (FileNotFoundError, ProcessLookupError):
@@ -170,24 +170,8 @@ def screenshot_memory(daemon, n):
     for i in range(1, n + 1):
         assert json.loads(daemon.ask("screenshot", timeout=60))["status"] == "ok"
         if i in (n // 10, n):
-            marks.append(resident_kb(daemon.proc.pid))
+            marks.append(peak_memory_kb(daemon.proc.pid, "VmRSS"))
     return marks
-
-
-def resident_kb(pid):
-    """VmRSS of the process or of its descendant that holds the most (marlet.exe under Wine)."""
-    best = 0
-    pids = [pid]
-    while pids:
-        p = pids.pop()
-        try:
-            for line in Path(f"/proc/{p}/status").read_text().splitlines():
-                if line.startswith("VmRSS:"):
-                    best = max(best, int(line.split()[1]))
-            pids += [int(c) for c in Path(f"/proc/{p}/task/{p}/children").read_text().split()]
-        except (FileNotFoundError, ProcessLookupError):
-            pass
-    return best
 
 
 def main():

@@ -1,5 +1,6 @@
 """The client installs with pip as a package of its own, and works from there."""
 
+import shutil
 import subprocess
 import sys
 from pathlib import Path
@@ -12,8 +13,11 @@ def test_pip_installs_the_package_and_it_drives_the_daemon(tmp_path, host_marlet
     # Offline: the system's pip, setuptools and wheel build it; nothing is fetched.
     subprocess.run([sys.executable, "-m", "venv", "--system-site-packages", "--without-pip", str(venv)], check=True)
     python = venv / "bin" / "python"
-    subprocess.run([str(python), "-m", "pip", "install", "-q", "--no-index", "--no-build-isolation",
-                    str(ROOT / "clients" / "python")], check=True, cwd=tmp_path)
+    # Built from a copy: a build writes its scratch files beside the sources.
+    source = tmp_path / "source"
+    shutil.copytree(ROOT / "clients" / "python", source, ignore=shutil.ignore_patterns("build", "*.egg-info"))
+    subprocess.run([str(python), "-m", "pip", "install", "-q", "--no-index", "--no-build-isolation", str(source)],
+                   check=True, cwd=tmp_path)
     check = ("import marlet, pathlib, sys; "
              "assert pathlib.Path(marlet.__file__).parent.joinpath('py.typed').exists(); "
              "assert 'site-packages' in marlet.__file__, marlet.__file__; "
