@@ -248,7 +248,9 @@ Flow SetClipboardCommand(const Args&, Session& session) {
     switch (WriteClipboardText(text->value, error)) {
         case ClipboardOutcome::Done: RespondOk(session.out); break;
         case ClipboardOutcome::Busy: RespondError(session.out, "Clipboard is busy"); break;
-        case ClipboardOutcome::Failed: RespondError(session.out, "Cannot set the clipboard: " + LastErrorText(error)); break;
+        case ClipboardOutcome::Failed:
+            RespondError(session.out, "Cannot set the clipboard: " + LastErrorText(error));
+            break;
     }
     return Flow::Continue;
 }

@@ -9,8 +9,8 @@
 
 struct JsonString {
     bool ok = false;
-    std::string value;     // the text, UTF-8
-    std::string error;     // what is wrong, when not ok
+    std::string value;       // the text, UTF-8
+    std::string error;       // what is wrong, when not ok
     std::size_t offset = 0;  // where it is wrong: the byte, counted from the opening quote
     std::size_t end = 0;     // on success: the byte after the closing quote
 };

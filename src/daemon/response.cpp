@@ -179,7 +179,12 @@ void WriteWindowListLine(std::ostream& out, const WindowEntry* entries, std::siz
 }
 
 void WriteActiveLine(std::ostream& out, std::uint64_t handle, std::string_view title) {
-    LineWriter(out).Text("{\"status\":\"ok\",\"hwnd\":\"0x").Value(handle, 16).Text("\",\"title\":").String(title).Text("}\n");
+    LineWriter(out)
+        .Text("{\"status\":\"ok\",\"hwnd\":\"0x")
+        .Value(handle, 16)
+        .Text("\",\"title\":")
+        .String(title)
+        .Text("}\n");
 }
 
 void WriteSessionLine(std::ostream& out, std::uint32_t session, std::string_view desktop, bool interactive) {
@@ -194,7 +199,14 @@ void WriteSessionLine(std::ostream& out, std::uint32_t session, std::string_view
 }
 
 void WritePixelLine(std::ostream& out, unsigned red, unsigned green, unsigned blue) {
-    LineWriter(out).Text("{\"status\":\"ok\",\"r\":").Value(red).Text(",\"g\":").Value(green).Text(",\"b\":").Value(blue).Text("}\n");
+    LineWriter(out)
+        .Text("{\"status\":\"ok\",\"r\":")
+        .Value(red)
+        .Text(",\"g\":")
+        .Value(green)
+        .Text(",\"b\":")
+        .Value(blue)
+        .Text("}\n");
 }
 
 namespace {

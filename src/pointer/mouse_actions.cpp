@@ -9,7 +9,6 @@
 #include <optional>
 #include <string>
 
-
 ActionResult MoveMouse(std::int32_t x, std::int32_t y, bool absolute) {
     std::int32_t absX = x;
     std::int32_t absY = y;

@@ -49,10 +49,9 @@ ActionResult DoubleClickMouse(std::int32_t x, std::int32_t y, std::string_view b
     if (!flags) return Failed("Invalid button: " + std::string(button));
     RecordPosition at;
     if (!PositionRecords(x, y, true, true, at)) return Failed(std::string(kNoScreenSize));
-    INPUT inputs[4] = {MouseRecord(at.dx, at.dy, 0, flags->down | at.flags),
-                       MouseRecord(at.dx, at.dy, 0, flags->up | at.flags),
-                       MouseRecord(at.dx, at.dy, 0, flags->down | at.flags),
-                       MouseRecord(at.dx, at.dy, 0, flags->up | at.flags)};
+    INPUT inputs[4] = {
+        MouseRecord(at.dx, at.dy, 0, flags->down | at.flags), MouseRecord(at.dx, at.dy, 0, flags->up | at.flags),
+        MouseRecord(at.dx, at.dy, 0, flags->down | at.flags), MouseRecord(at.dx, at.dy, 0, flags->up | at.flags)};
     const UINT sent = SendInput(4, inputs, sizeof(INPUT));
     if (sent == 4) return Succeeded(4);
     const DWORD code = GetLastError();
@@ -140,7 +139,9 @@ ActionResult MoveMouseBy(std::int32_t dx, std::int32_t dy) {
     if (!GetCursorPos(&pt)) return Failed(std::string(kNoCursorPosition));
     const ScreenBounds screen = GetVirtualScreenBounds();
     if (screen.right <= screen.left || screen.bottom <= screen.top) return Failed(std::string(kNoScreenSize));
-    const std::int64_t x = std::clamp<std::int64_t>(std::int64_t{pt.x} + dx, screen.left, std::int64_t{screen.right} - 1);
-    const std::int64_t y = std::clamp<std::int64_t>(std::int64_t{pt.y} + dy, screen.top, std::int64_t{screen.bottom} - 1);
+    const std::int64_t x =
+        std::clamp<std::int64_t>(std::int64_t{pt.x} + dx, screen.left, std::int64_t{screen.right} - 1);
+    const std::int64_t y =
+        std::clamp<std::int64_t>(std::int64_t{pt.y} + dy, screen.top, std::int64_t{screen.bottom} - 1);
     return MoveMouse(static_cast<std::int32_t>(x), static_cast<std::int32_t>(y), true);
 }

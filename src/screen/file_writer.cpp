@@ -23,8 +23,8 @@ DWORD WriteWholeFile(std::string_view path, std::span<const std::uint8_t> bytes)
     const std::vector<WCHAR> wideTarget = Utf8ToUtf16<WCHAR>(path);
     const std::vector<WCHAR> wideTemporary = Utf8ToUtf16<WCHAR>(temporary);
     SetLastError(0);
-    HANDLE file = CreateFileW(wideTemporary.data(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
-                              nullptr);
+    HANDLE file =
+        CreateFileW(wideTemporary.data(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) return LastErrorOr(ERROR_PATH_NOT_FOUND);
     DWORD error = 0;
     std::size_t done = 0;
@@ -39,7 +39,8 @@ DWORD WriteWholeFile(std::string_view path, std::span<const std::uint8_t> bytes)
     }
     if (!CloseHandle(file) && error == 0) error = LastErrorOr(ERROR_DISK_FULL);
     SetLastError(0);
-    if (error == 0 && !MoveFileExW(wideTemporary.data(), wideTarget.data(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+    if (error == 0 &&
+        !MoveFileExW(wideTemporary.data(), wideTarget.data(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
         error = LastErrorOr(ERROR_ACCESS_DENIED);
     }
     if (error != 0) DeleteFileW(wideTemporary.data());

@@ -47,8 +47,8 @@ BOOL CALLBACK Visit(HWND hwnd, LPARAM lParam) {
     GetWindowThreadProcessId(hwnd, &pid);
     const std::optional<ScreenRect> frame = VisibleFrame(hwnd);
     search.list->push_back(WindowInfo{hwnd, std::move(title), WindowClass(hwnd), pid,
-                                      frame ? *frame : ScreenRect{0, 0, 0, 0}, IsIconic(hwnd) != 0,
-                                      IsZoomed(hwnd) != 0, false});
+                                      frame ? *frame : ScreenRect{0, 0, 0, 0}, IsIconic(hwnd) != 0, IsZoomed(hwnd) != 0,
+                                      false});
     return TRUE;
 }
 

@@ -349,13 +349,13 @@ WORD ScanToVk(WORD scan, bool extended) {
         {0x53, VK_DELETE}, {0x5B, VK_LWIN},     {0x5C, VK_RWIN},   {0x5D, VK_APPS},
     };
     static const std::pair<WORD, WORD> kPlain[] = {
-        {0x1D, VK_LCONTROL}, {0x2A, VK_LSHIFT}, {0x36, VK_RSHIFT}, {0x38, VK_LMENU}, {0x45, VK_NUMLOCK},
-        {0x46, VK_SCROLL},   {0x47, 0x67},      {0x48, 0x68},      {0x49, 0x69},     {0x4B, 0x64},
-        {0x4C, 0x65},        {0x4D, 0x66},      {0x4F, 0x61},      {0x50, 0x62},     {0x51, 0x63},
+        {0x1D, VK_LCONTROL}, {0x2A, VK_LSHIFT},  {0x36, VK_RSHIFT}, {0x38, VK_LMENU}, {0x45, VK_NUMLOCK},
+        {0x46, VK_SCROLL},   {0x47, 0x67},       {0x48, 0x68},      {0x49, 0x69},     {0x4B, 0x64},
+        {0x4C, 0x65},        {0x4D, 0x66},       {0x4F, 0x61},      {0x50, 0x62},     {0x51, 0x63},
         {0x52, 0x60},        {0x53, VK_DECIMAL},
     };
-    const std::span<const std::pair<WORD, WORD>> table = extended ? std::span<const std::pair<WORD, WORD>>(kExtended)
-                                                                  : std::span<const std::pair<WORD, WORD>>(kPlain);
+    const std::span<const std::pair<WORD, WORD>> table =
+        extended ? std::span<const std::pair<WORD, WORD>>(kExtended) : std::span<const std::pair<WORD, WORD>>(kPlain);
     for (const auto& [code, vk] : table) {
         if (code == scan) return vk;
     }
@@ -632,8 +632,10 @@ BOOL WINAPI GetClientRect(HWND hWnd, RECT* lpRect) {
     const sim::Window* w = sim::LiveWindow(hWnd);
     if (w == nullptr || lpRect == nullptr) return FALSE;
     const RECT r = sim::WindowRect(*w);
-    const LONG width = (r.right - w->borders.right - w->clientInsets.right) - (r.left + w->borders.left + w->clientInsets.left);
-    const LONG height = (r.bottom - w->borders.bottom - w->clientInsets.bottom) - (r.top + w->borders.top + w->clientInsets.top);
+    const LONG width =
+        (r.right - w->borders.right - w->clientInsets.right) - (r.left + w->borders.left + w->clientInsets.left);
+    const LONG height =
+        (r.bottom - w->borders.bottom - w->clientInsets.bottom) - (r.top + w->borders.top + w->clientInsets.top);
     *lpRect = RECT{0, 0, std::max<LONG>(width, 0), std::max<LONG>(height, 0)};
     return TRUE;
 }
@@ -658,7 +660,8 @@ BOOL WINAPI SetWindowPos(HWND hWnd, HWND, int X, int Y, int cx, int cy, UINT uFl
     }
     // X, Y, cx and cy place the window rectangle; the frame lies inside it by the borders.
     const LONG width = (uFlags & SWP_NOSIZE) ? w->frame.right - w->frame.left : cx - w->borders.left - w->borders.right;
-    const LONG height = (uFlags & SWP_NOSIZE) ? w->frame.bottom - w->frame.top : cy - w->borders.top - w->borders.bottom;
+    const LONG height =
+        (uFlags & SWP_NOSIZE) ? w->frame.bottom - w->frame.top : cy - w->borders.top - w->borders.bottom;
     w->frame.left = X + w->borders.left;
     w->frame.top = Y + w->borders.top;
     w->frame.right = w->frame.left + width;
@@ -684,8 +687,8 @@ HRESULT WINAPI DwmGetWindowAttribute(HWND hwnd, DWORD dwAttribute, PVOID pvAttri
     }
     if (dwAttribute == DWMWA_EXTENDED_FRAME_BOUNDS && cbAttribute == sizeof(RECT) && w->dwmFrame) {
         const RECT r = sim::WindowRect(*w);
-        *static_cast<RECT*>(pvAttribute) =
-            RECT{r.left + w->borders.left, r.top + w->borders.top, r.right - w->borders.right, r.bottom - w->borders.bottom};
+        *static_cast<RECT*>(pvAttribute) = RECT{r.left + w->borders.left, r.top + w->borders.top,
+                                                r.right - w->borders.right, r.bottom - w->borders.bottom};
         return S_OK;
     }
     return E_INVALIDARG;
@@ -803,9 +806,9 @@ BOOL WINAPI AttachThreadInput(DWORD idAttach, DWORD idAttachTo, BOOL fAttach) {
 SHORT WINAPI GetKeyState(int nVirtKey) {
     Desktop& d = sim::State();
     const sim::Window* front = sim::FindWindow(d.foreground);
-    const bool current = front != nullptr && std::find(d.attachedInputs.begin(), d.attachedInputs.end(),
-                                                       std::pair<DWORD, DWORD>{d.currentThread, front->thread}) !=
-                                                 d.attachedInputs.end();
+    const bool current = front != nullptr &&
+                         std::find(d.attachedInputs.begin(), d.attachedInputs.end(),
+                                   std::pair<DWORD, DWORD>{d.currentThread, front->thread}) != d.attachedInputs.end();
     if (!current) return 0;  // what the thread last read: nothing
     SHORT state = 0;
     if (nVirtKey == VK_CAPITAL && d.capsLock) state |= 1;

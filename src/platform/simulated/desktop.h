@@ -24,8 +24,8 @@ struct MouseEvent {
     DWORD flag;  // one MOUSEEVENTF_ button or wheel flag
     LONG x;
     LONG y;
-    LONG wheel;               // signed wheel distance for MOUSEEVENTF_WHEEL and _HWHEEL, else 0
-    bool doubleClick = false;  // a button-down the system takes as the second of a double-click
+    LONG wheel;                    // signed wheel distance for MOUSEEVENTF_WHEEL and _HWHEEL, else 0
+    bool doubleClick = false;      // a button-down the system takes as the second of a double-click
     std::vector<POINT> path = {};  // for a button-up: where the pointer went while it was down
 };
 
@@ -51,8 +51,8 @@ struct Window {
     // A thread that has stopped reading its messages: a call that waits on it never returns
     // (recorded in Desktop::blockedCalls), and asynchronous requests are never carried out.
     bool hung = false;
-    int bornAfterEnums = 0;     // hidden from EnumWindows for its first N walks, as if not yet created
-    int closesAfterChecks = -1; // destroyed after N more IsWindow checks (-1: never)
+    int bornAfterEnums = 0;      // hidden from EnumWindows for its first N walks, as if not yet created
+    int closesAfterChecks = -1;  // destroyed after N more IsWindow checks (-1: never)
     std::vector<std::pair<UINT, WPARAM>> posted;  // messages posted to it
 };
 
@@ -85,9 +85,9 @@ struct Desktop {
     // empty means the wallpaper (see Wallpaper) all over. Paint() fills it.
     std::vector<std::uint32_t> framebuffer;
     // GDI: what the capture calls did, and failures to inject.
-    int dibSections = 0;    // CreateDIBSection calls that made a bitmap
-    int gdiObjects = 0;     // device contexts and bitmaps alive (made and not yet freed)
-    int screenDcs = 0;      // screen device contexts taken and not released
+    int dibSections = 0;          // CreateDIBSection calls that made a bitmap
+    int gdiObjects = 0;           // device contexts and bitmaps alive (made and not yet freed)
+    int screenDcs = 0;            // screen device contexts taken and not released
     std::vector<DWORD> blitRops;  // the raster operation of every BitBlt
     bool refuseBitBlt = false;
     bool refuseDibSection = false;

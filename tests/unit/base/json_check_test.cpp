@@ -19,9 +19,9 @@ TEST(JsonCheck, AcceptsObjectsWithEveryWellFormedString) {
 }
 
 TEST(JsonCheck, RejectsMalformedUtf8AndEscapes) {
-    for (const std::string inside : {"\xF5\x80\x80\x80", "\xF7\xBF\xBF\xBF", "\xF4\x90\x80\x80", "\xC0\xAF",
-                                     "\xC1\xBF", "\xE0\x9F\xBF", "\xED\xA0\x80", "\x80", "\xFF", "\xE6\x97",
-                                     "\x01", "\\x", "\\u12G4", "\\u12"}) {
+    for (const std::string inside :
+         {"\xF5\x80\x80\x80", "\xF7\xBF\xBF\xBF", "\xF4\x90\x80\x80", "\xC0\xAF", "\xC1\xBF", "\xE0\x9F\xBF",
+          "\xED\xA0\x80", "\x80", "\xFF", "\xE6\x97", "\x01", "\\x", "\\u12G4", "\\u12"}) {
         EXPECT_FALSE(json_check::IsJsonObject(Quoted(inside))) << inside;
     }
     EXPECT_FALSE(json_check::IsJsonObject("{\"a\":1} x"));

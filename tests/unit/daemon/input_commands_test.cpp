@@ -71,8 +71,10 @@ TEST_F(InputCommands, KeyCommandErrors) {
 
 TEST_F(InputCommands, MouseDownAndUpMoveWhenAskedAndCarryThePosition) {
     EXPECT_EQ(RunSession("mousedown 100,200\nmouseup 300,400 left\n").out, Data(1) + Data(1));
-    EXPECT_EQ(Batches(), (std::vector<Strings>{{"mouse 3414 12137 0 0xC001"}, {"mouse 3414 12137 0 0xC003"},
-                                               {"mouse 10240 24273 0 0xC001"}, {"mouse 10240 24273 0 0xC005"}}));
+    EXPECT_EQ(Batches(), (std::vector<Strings>{{"mouse 3414 12137 0 0xC001"},
+                                               {"mouse 3414 12137 0 0xC003"},
+                                               {"mouse 10240 24273 0 0xC001"},
+                                               {"mouse 10240 24273 0 0xC005"}}));
     const auto& events = sim::State().mouseEvents;
     ASSERT_EQ(events.size(), 2u);
     // The button was held on the way: the move and the up record, both at 300,400.
@@ -121,7 +123,7 @@ TEST_F(InputCommands, DragMovesPastTheThresholdThenEvenlyToExactlyTheEndWithTheB
     EXPECT_EQ(events[1].flag, MOUSEEVENTF_LEFTUP);
     EXPECT_EQ((std::pair{events[1].x, events[1].y}), (std::pair{400, 250}));
     const std::vector<POINT>& path = events[1].path;
-    ASSERT_EQ(path.size(), 12u);  // 11 steps and the release, which carries its position
+    ASSERT_EQ(path.size(), 12u);    // 11 steps and the release, which carries its position
     EXPECT_GT(path[0].x - 100, 4);  // the first step leaves the drag rectangle
     EXPECT_LE(path[0].x - 100, 6);
     for (std::size_t i = 2; i < 11; ++i) {  // the rest evenly spaced, to within rounding
@@ -170,8 +172,9 @@ TEST_F(InputCommands, ARefusedDragReleasesTheButtonBeforeItAnswers) {
 
 TEST_F(InputCommands, HorizontalScrollAndMoveBy) {
     EXPECT_EQ(RunSession("hscroll 120 100,200\nhscroll -240\n").out, Data(1) + Data(1));
-    EXPECT_EQ(Batches(), (std::vector<Strings>{{"mouse 3414 12137 0 0xC001"}, {"mouse 3414 12137 120 0xD001"},
-                                               {"mouse 0 0 -240 0xD000"}}));
+    EXPECT_EQ(Batches(),
+              (std::vector<Strings>{
+                  {"mouse 3414 12137 0 0xC001"}, {"mouse 3414 12137 120 0xD001"}, {"mouse 0 0 -240 0xD000"}}));
     EXPECT_EQ(sim::State().mouseEvents[0].flag, MOUSEEVENTF_HWHEEL);
     EXPECT_EQ(sim::State().mouseEvents[1].wheel, -240);
     EXPECT_EQ(Answer("hscroll"), Error("Usage: hscroll N [X,Y]"));
@@ -180,8 +183,9 @@ TEST_F(InputCommands, HorizontalScrollAndMoveBy) {
     sim::SetScreen(-1280, 0, 3200, 1080, 1920, 1080);
     sim::State().cursor = {100, 100};
     EXPECT_EQ(RunSession("moveby -50,25\npos\nmoveby -99999,99999\npos\nmoveby 2147483647,-2147483647\npos\n").out,
-              Data(1) + "{\"status\":\"ok\",\"x\":50,\"y\":125}\n" + Data(1) + "{\"status\":\"ok\",\"x\":-1280,\"y\":1079}\n" +
-                  Data(1) + "{\"status\":\"ok\",\"x\":1919,\"y\":0}\n");
+              Data(1) + "{\"status\":\"ok\",\"x\":50,\"y\":125}\n" + Data(1) +
+                  "{\"status\":\"ok\",\"x\":-1280,\"y\":1079}\n" + Data(1) +
+                  "{\"status\":\"ok\",\"x\":1919,\"y\":0}\n");
     EXPECT_EQ(Answer("moveby"), Error("Usage: moveby DX,DY"));
     EXPECT_EQ(Answer("moveby 5"), Error("Invalid coordinates"));
     sim::State().cursorAvailable = false;
@@ -190,7 +194,8 @@ TEST_F(InputCommands, HorizontalScrollAndMoveBy) {
 
 TEST_F(InputCommands, TypeJsonTypesExactlyTheTextWithLineBreaksAsEnter) {
     sim::State().foreground = sim::AddWindow("editor");
-    const Transcript t = RunSession(R"(typejson "  He said \"hi\"\\ \r\nnext\nlast\rtab\there\u0001 é" )" "\n");
+    const Transcript t = RunSession(R"(typejson "  He said \"hi\"\\ \r\nnext\nlast\rtab\there\u0001 é" )"
+                                    "\n");
     ASSERT_EQ(t.out.rfind("{\"status\":\"ok\",\"data\":", 0), 0u) << t.out;
     EXPECT_EQ(sim::State().layoutText, "  He said \"hi\"\\ \rnext\rlast\rtab\there ");
     EXPECT_EQ(sim::State().typedUnits, std::vector<std::uint32_t>{0xE9});
@@ -224,7 +229,8 @@ TEST_F(InputCommands, ClipboardRoundTripsAnyTextAndWaitsOutABusyHolder) {
     EXPECT_EQ(Answer("clipboard"), "{\"status\":\"ok\",\"text\":\"\"}\n");
     EXPECT_EQ(Answer(R"(setclipboard "caf\u00e9 \ud83d\ude00 \"q\" \\ line\nnext\t!")"), kOk);
     EXPECT_EQ(sim::State().clipboardText, "caf\xC3\xA9 \xF0\x9F\x98\x80 \"q\" \\ line\nnext\t!");
-    EXPECT_EQ(Answer("clipboard"), "{\"status\":\"ok\",\"text\":\"caf\xC3\xA9 \xF0\x9F\x98\x80 \\\"q\\\" \\\\ line\\nnext\\t!\"}\n");
+    EXPECT_EQ(Answer("clipboard"),
+              "{\"status\":\"ok\",\"text\":\"caf\xC3\xA9 \xF0\x9F\x98\x80 \\\"q\\\" \\\\ line\\nnext\\t!\"}\n");
     EXPECT_EQ(sim::State().globalBlocks, 0);  // the block went to the clipboard
     EXPECT_FALSE(sim::State().clipboardOpen);
 

@@ -46,7 +46,8 @@ Shot Screenshot(const std::string& line) {
     const std::size_t png = answer.find(",\"png\":\"");
     if (png == std::string::npos) return Shot{answer, {}};
     const std::size_t end = answer.find('"', png + 8);
-    return Shot{answer.substr(0, png) + answer.substr(end + 1), png_check::Decode(FromBase64(answer.substr(png + 8, end - png - 8)))};
+    return Shot{answer.substr(0, png) + answer.substr(end + 1),
+                png_check::Decode(FromBase64(answer.substr(png + 8, end - png - 8)))};
 }
 
 // The simulated screen's pixels over a rectangle, as RGB bytes.
@@ -102,19 +103,20 @@ TEST_F(ScreenCommands, RegionsAreClippedToTheScreenAndTheAnswerSaysWhatWasTaken)
     };
     for (const auto& c : cases) {
         const Shot shot = Screenshot(std::string("screenshot ") + c.region);
-        EXPECT_EQ(shot.head, "{\"status\":\"ok\",\"left\":" + std::to_string(c.left) + ",\"top\":" + std::to_string(c.top) +
-                                 ",\"width\":" + std::to_string(c.width) + ",\"height\":" + std::to_string(c.height) + "}\n")
+        EXPECT_EQ(shot.head, "{\"status\":\"ok\",\"left\":" + std::to_string(c.left) +
+                                 ",\"top\":" + std::to_string(c.top) + ",\"width\":" + std::to_string(c.width) +
+                                 ",\"height\":" + std::to_string(c.height) + "}\n")
             << c.region;
         ASSERT_EQ(shot.png.error, "") << c.region;
         EXPECT_TRUE(shot.png.rgb == ScreenPixels(c.left, c.top, c.width, c.height)) << c.region;
     }
     const std::string usage = Error("Usage: screenshot [X,Y,W,H] [PATH]");
-    for (const char* line : {"screenshot 0,0,0,10", "screenshot 0,0,10,-1", "screenshot 1,2,3,4 a b",
-                             "screenshot a.png b.png"}) {
+    for (const char* line :
+         {"screenshot 0,0,0,10", "screenshot 0,0,10,-1", "screenshot 1,2,3,4 a b", "screenshot a.png b.png"}) {
         EXPECT_EQ(Answer(line), usage) << line;
     }
-    for (const char* line : {"screenshot 1920,0,10,10", "screenshot -1290,0,10,10", "screenshot 0,1080,5,5",
-                             "screenshot 0,-50,5,50"}) {
+    for (const char* line :
+         {"screenshot 1920,0,10,10", "screenshot -1290,0,10,10", "screenshot 0,1080,5,5", "screenshot 0,-50,5,50"}) {
         EXPECT_EQ(Answer(line), Error("Region outside the screen")) << line;
     }
     EXPECT_EQ(Answer("screenshot 1,2,3,99999999999"), Error("Exception: stoi argument out of range"));
@@ -153,7 +155,9 @@ TEST_F(ScreenshotFiles, APathTakesTheFileAndTheAnswerSaysWhereAndHowBig) {
     ASSERT_EQ(png.error, "");
     EXPECT_TRUE(png.rgb == ScreenPixels(5, 6, 70, 80));
     // Without a region, the whole screen.
-    EXPECT_EQ(Answer("screenshot " + (dir / "whole.png").string()).rfind("{\"status\":\"ok\",\"left\":0,\"top\":0,\"width\":1920,\"height\":1080,", 0), 0u);
+    EXPECT_EQ(Answer("screenshot " + (dir / "whole.png").string())
+                  .rfind("{\"status\":\"ok\",\"left\":0,\"top\":0,\"width\":1920,\"height\":1080,", 0),
+              0u);
 }
 
 TEST_F(ScreenshotFiles, AFailedWriteNamesThePathAndTheCode) {

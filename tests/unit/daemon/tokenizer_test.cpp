@@ -29,10 +29,8 @@ INSTANTIATE_TEST_SUITE_P(
                       SplitCase{"\\\"hi\\\"", {"\\\"hi\\\""}}, SplitCase{"type a\tb", {"type", "a\tb"}},
                       // A tab does not separate: after a space it starts the next argument,
                       // after a closing quote it goes on with the same one.
-                      SplitCase{"type a \tb", {"type", "a", "\tb"}},
-                      SplitCase{"type \"a\"\tb", {"type", "a\tb"}},
-                      SplitCase{"type \"a\" \t", {"type", "a", "\t"}},
-                      SplitCase{"", {}}, SplitCase{"   ", {}},
+                      SplitCase{"type a \tb", {"type", "a", "\tb"}}, SplitCase{"type \"a\"\tb", {"type", "a\tb"}},
+                      SplitCase{"type \"a\" \t", {"type", "a", "\t"}}, SplitCase{"", {}}, SplitCase{"   ", {}},
                       SplitCase{std::string("a\0b c", 5), {std::string("a\0b", 3), "c"}},
                       SplitCase{"caf\xC3\xA9 \"\xE6\x97\xA5 \xE6\x9C\xAC\"",
                                 {"caf\xC3\xA9", "\xE6\x97\xA5 \xE6\x9C\xAC"}}));

@@ -159,7 +159,8 @@ TEST_F(WindowCommands, WaitWindowFindsAWindowThatAppearsAndEchoesTheTitleWhenNon
     sim::FindWindow(sim::AddWindow("Save   As"))->bornAfterEnums = 5;
     EXPECT_EQ(Answer("waitwindow 1000 \"SAVE   as\""), "{\"status\":\"ok\",\"hwnd\":\"0x10010\"}\n");
     sim::AddWindow("hidden dialog", false);
-    EXPECT_EQ(Answer("waitwindow 30 hidden   dialog"), Error("Timed out after 30 ms waiting for window: hidden dialog"));
+    EXPECT_EQ(Answer("waitwindow 30 hidden   dialog"),
+              Error("Timed out after 30 ms waiting for window: hidden dialog"));
     EXPECT_EQ(Answer("waitwindow 30"), Error("Usage: waitwindow MS TITLE"));
     EXPECT_EQ(Answer("waitwindow -5 x"), Error("Invalid timeout: MS must not be negative"));
     EXPECT_EQ(Answer("waitwindow 99999999999 x"), Error("Exception: stoi argument out of range"));
@@ -170,7 +171,8 @@ TEST_F(WindowCommands, ActivateNamesTheWindowStillInFrontWhenItFails) {
     sim::AddWindow("target");
     sim::State().foreground = front;
     sim::State().refuseForeground = true;
-    EXPECT_EQ(Answer("activate 0x1003a"), Error("Failed to activate 0x1003a: 0x10010 (Other \\\"app\\\") is still in front"));
+    EXPECT_EQ(Answer("activate 0x1003a"),
+              Error("Failed to activate 0x1003a: 0x10010 (Other \\\"app\\\") is still in front"));
     sim::State().foreground = nullptr;
     EXPECT_EQ(Answer("activate 0x1003a"), Error("Failed to activate 0x1003a: no window is in front"));
     sim::State().refuseForeground = false;
@@ -187,7 +189,8 @@ TEST_F(WindowCommands, SessionAnswersAndTheBannerWarnsWhereInputReachesNoOne) {
     sim::State().session = 1;
     sim::State().inputDesktop = "Winlogon";
     EXPECT_EQ(Answer("session"), "{\"status\":\"ok\",\"session\":1,\"desktop\":\"Winlogon\",\"interactive\":false}\n");
-    EXPECT_NE(RunSession("").err.find("\nWarning: the desktop that receives input is not the user's"), std::string::npos);
+    EXPECT_NE(RunSession("").err.find("\nWarning: the desktop that receives input is not the user's"),
+              std::string::npos);
 }
 
 }  // namespace

@@ -99,7 +99,8 @@ TEST_F(KeyCombo, PressRecords) {
         // Pause and Num Lock go by virtual key: no scan-code record can say Pause.
         {"pause", {"key 0x13 0x45 0x0000", "key 0x13 0x45 0x0002"}},
         {"numlock", {"key 0x90 0x45 0x0001", "key 0x90 0x45 0x0003"}},
-        {"ctrl+pause", {"key 0x11 0x1D 0x0008", "key 0x13 0x45 0x0000", "key 0x13 0x45 0x0002", "key 0x11 0x1D 0x000A"}},
+        {"ctrl+pause",
+         {"key 0x11 0x1D 0x0008", "key 0x13 0x45 0x0000", "key 0x13 0x45 0x0002", "key 0x11 0x1D 0x000A"}},
     };
     for (const auto& [combo, records] : cases) {
         sim::Reset();
@@ -135,7 +136,7 @@ TEST_F(KeyCombo, EachKeyArrivesAsTheKeyItsNameMeans) {
         bool togglesNumLock;
     } cases[] = {
         {"pause", VK_PAUSE, false, false},  {"numlock", VK_NUMLOCK, true, true}, {"numenter", VK_RETURN, true, false},
-        {"enter", VK_RETURN, false, false}, {"num8", 0x68, false, false},         {"up", VK_UP, true, false},
+        {"enter", VK_RETURN, false, false}, {"num8", 0x68, false, false},        {"up", VK_UP, true, false},
     };
     for (const auto& c : cases) {
         sim::Reset();

@@ -31,16 +31,16 @@ TEST(KeyMap, RangesAndAliases) {
     for (int n = 0; n <= 9; ++n) EXPECT_EQ(Code("num" + std::to_string(n)), 0x60 + n);
     const std::pair<const char*, std::uint16_t> cases[] = {
         {"enter", 0x0D},      {"return", 0x0D},      {"numenter", 0x10D}, {"backspace", 0x08}, {"bksp", 0x08},
-        {"bs", 0x08},         {"pagedown", 0x22},    {"pgdn", 0x22},     {"pgdown", 0x22},    {"pageup", 0x21},
-        {"pgup", 0x21},       {"win", 0x5B},         {"windows", 0x5B},  {"super", 0x5B},     {"cmd", 0x5B},
-        {"meta", 0x5B},       {"lwin", 0x5B},        {"rwin", 0x5C},     {"ctrl", 0x11},      {"control", 0x11},
-        {"shift", 0x10},      {"alt", 0x12},         {"lctrl", 0xA2},    {"rctrl", 0xA3},     {"lshift", 0xA0},
-        {"rshift", 0xA1},     {"lalt", 0xA4},        {"ralt", 0xA5},     {"break", 0x03},     {"pause", 0x13},
-        {"=", 0xBB},          {"-", 0xBD},           {"[", 0xDB},        {"]", 0xDD},         {"\\", 0xDC},
-        {";", 0xBA},          {"'", 0xDE},           {",", 0xBC},        {".", 0xBE},         {"/", 0xBF},
-        {"`", 0xC0},          {"num*", 0x6A},        {"num-", 0x6D},     {"num.", 0x6E},      {"num/", 0x6F},
-        {"num+", 0x6B},       {"numplus", 0x6B},     {"capslock", 0x14}, {"caps", 0x14},      {"numlock", 0x90},
-        {"scrolllock", 0x91}, {"printscreen", 0x2C}, {"prtsc", 0x2C},    {"esc", 0x1B},       {"del", 0x2E},
+        {"bs", 0x08},         {"pagedown", 0x22},    {"pgdn", 0x22},      {"pgdown", 0x22},    {"pageup", 0x21},
+        {"pgup", 0x21},       {"win", 0x5B},         {"windows", 0x5B},   {"super", 0x5B},     {"cmd", 0x5B},
+        {"meta", 0x5B},       {"lwin", 0x5B},        {"rwin", 0x5C},      {"ctrl", 0x11},      {"control", 0x11},
+        {"shift", 0x10},      {"alt", 0x12},         {"lctrl", 0xA2},     {"rctrl", 0xA3},     {"lshift", 0xA0},
+        {"rshift", 0xA1},     {"lalt", 0xA4},        {"ralt", 0xA5},      {"break", 0x03},     {"pause", 0x13},
+        {"=", 0xBB},          {"-", 0xBD},           {"[", 0xDB},         {"]", 0xDD},         {"\\", 0xDC},
+        {";", 0xBA},          {"'", 0xDE},           {",", 0xBC},         {".", 0xBE},         {"/", 0xBF},
+        {"`", 0xC0},          {"num*", 0x6A},        {"num-", 0x6D},      {"num.", 0x6E},      {"num/", 0x6F},
+        {"num+", 0x6B},       {"numplus", 0x6B},     {"capslock", 0x14},  {"caps", 0x14},      {"numlock", 0x90},
+        {"scrolllock", 0x91}, {"printscreen", 0x2C}, {"prtsc", 0x2C},     {"esc", 0x1B},       {"del", 0x2E},
         {"ins", 0x2D},        {"spc", 0x20},         {"tab", 0x09},
     };
     for (const auto& [name, code] : cases) EXPECT_EQ(Code(name), code) << name;

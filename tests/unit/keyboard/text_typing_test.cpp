@@ -96,15 +96,15 @@ TEST_F(TextTyping, TheEndsOfEveryCharacterRange) {
     // first and last characters of each UTF-8 length arrive as themselves; a character beyond
     // U+FFFF goes as a surrogate pair, from the very first one.
     const std::pair<std::string, std::vector<std::uint32_t>> cases[] = {
-        {"\xC2\x9F", {}},                          // U+009F, the last C1 control
-        {"\xC2\xA0", {0xA0}},                      // U+00A0, the no-break space: typed
-        {"\xDF\xBF", {0x7FF}},                     // last two-byte character
-        {"\xE0\xA0\x80", {0x800}},                 // first three-byte character
-        {"\xEF\xBF\xBD", {0xFFFD}},                // the replacement character itself
-        {"\xF0\x90\x80\x80", {0xD800, 0xDC00}},    // U+10000
-        {"\xF4\x8F\xBF\xBF", {0xDBFF, 0xDFFF}},    // U+10FFFF
-        {"\xF5\x80\x80\x80", {}},                  // no such character: skipped, four bytes
-        {"\xF4\x90\x80\x80", {}},                  // beyond U+10FFFF
+        {"\xC2\x9F", {}},                        // U+009F, the last C1 control
+        {"\xC2\xA0", {0xA0}},                    // U+00A0, the no-break space: typed
+        {"\xDF\xBF", {0x7FF}},                   // last two-byte character
+        {"\xE0\xA0\x80", {0x800}},               // first three-byte character
+        {"\xEF\xBF\xBD", {0xFFFD}},              // the replacement character itself
+        {"\xF0\x90\x80\x80", {0xD800, 0xDC00}},  // U+10000
+        {"\xF4\x8F\xBF\xBF", {0xDBFF, 0xDFFF}},  // U+10FFFF
+        {"\xF5\x80\x80\x80", {}},                // no such character: skipped, four bytes
+        {"\xF4\x90\x80\x80", {}},                // beyond U+10FFFF
     };
     for (const auto& [text, units] : cases) {
         sim::Reset();
@@ -163,7 +163,7 @@ TEST_F(TextTyping, TextArrivesAsSentWhateverTheCapsLock) {
     // The lock was read in the foreground window's input, attached and detached again.
     const std::string thread = std::to_string(sim::FindWindow(front)->thread);
     EXPECT_EQ(sim::State().attachCalls, (std::vector<std::string>{"attach " + thread, "detach " + thread,
-                                                                   "attach " + thread, "detach " + thread}));
+                                                                  "attach " + thread, "detach " + thread}));
     EXPECT_TRUE(sim::State().attachedInputs.empty());
 }
 
@@ -172,8 +172,8 @@ TEST_F(TextTyping, UnderCapsLockLettersTakeTheOppositeShift) {
     sim::State().capsLock = true;
     ASSERT_TRUE(Type("Ab").success);
     EXPECT_EQ(Batches(), (std::vector<Strings>{{"key 0x41 0x1E 0x0008", "key 0x41 0x1E 0x000A"},
-                                               {"key 0x10 0x2A 0x0008", "key 0x42 0x30 0x0008",
-                                                "key 0x42 0x30 0x000A", "key 0x10 0x2A 0x000A"}}));
+                                               {"key 0x10 0x2A 0x0008", "key 0x42 0x30 0x0008", "key 0x42 0x30 0x000A",
+                                                "key 0x10 0x2A 0x000A"}}));
 }
 
 }  // namespace

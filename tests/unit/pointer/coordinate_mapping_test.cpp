@@ -111,5 +111,4 @@ TEST_F(CoordinateMapping, IsPositionOnlyRejectsNegativePointsOutsideTheScreen) {
     EXPECT_FALSE(IsPosition(kNoPosition, kNoPosition));
 }
 
-
 }  // namespace

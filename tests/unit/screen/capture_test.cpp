@@ -30,7 +30,8 @@ TEST_F(Capture, CopiesTheScreenPixelForPixelAtVirtualScreenCoordinates) {
     EXPECT_EQ(c.height, 20u);
     for (std::uint32_t y = 0; y < c.height; ++y) {
         for (std::uint32_t x = 0; x < c.width; ++x) {
-            ASSERT_EQ(ColourAt(c, x, y), sim::PixelAt(-12 + static_cast<int>(x), -6 + static_cast<int>(y))) << x << "," << y;
+            ASSERT_EQ(ColourAt(c, x, y), sim::PixelAt(-12 + static_cast<int>(x), -6 + static_cast<int>(y)))
+                << x << "," << y;
         }
     }
     EXPECT_EQ(ColourAt(c, 2, 1), 0x123456u);

@@ -16,8 +16,8 @@ struct Decoded {
     std::string error;  // empty when the file is a valid 8-bit RGB PNG
     std::uint32_t width = 0;
     std::uint32_t height = 0;
-    std::vector<std::string> chunks;   // chunk types in order
-    std::vector<std::uint8_t> rgb;     // width * height * 3
+    std::vector<std::string> chunks;  // chunk types in order
+    std::vector<std::uint8_t> rgb;    // width * height * 3
 };
 
 inline std::uint32_t Crc(const std::uint8_t* data, std::size_t size) {

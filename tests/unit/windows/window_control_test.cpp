@@ -29,7 +29,8 @@ TEST_F(WindowFacts, ListsVisibleUncloakedWindowsFrontFirstWithMinimisedOnesFlagg
     EXPECT_EQ(Titles(all), (std::vector<std::string>{"Front editor", "Minimised editor", "", "Back EDITOR"}));
     EXPECT_FALSE(all[0].minimized);
     EXPECT_TRUE(all[1].minimized);
-    EXPECT_EQ(Titles(ListWindows("editor")), (std::vector<std::string>{"Front editor", "Minimised editor", "Back EDITOR"}));
+    EXPECT_EQ(Titles(ListWindows("editor")),
+              (std::vector<std::string>{"Front editor", "Minimised editor", "Back EDITOR"}));
     EXPECT_EQ(Titles(ListWindows("EDITOR")), Titles(ListWindows("editor")));
     EXPECT_TRUE(ListWindows("no such window").empty());
 }
@@ -62,7 +63,8 @@ TEST_F(WindowFacts, FrameIsWhatAPersonSeesAndTheClientAreaLiesInsideIt) {
               (std::vector<int>{100, 50, 900, 650}));
     RECT outer{};
     ASSERT_TRUE(GetWindowRect(w, &outer));  // the invisible borders are not part of the frame
-    EXPECT_EQ((std::vector<int>{outer.left, outer.top, outer.right, outer.bottom}), (std::vector<int>{93, 50, 907, 657}));
+    EXPECT_EQ((std::vector<int>{outer.left, outer.top, outer.right, outer.bottom}),
+              (std::vector<int>{93, 50, 907, 657}));
     const auto client = ClientArea(w);
     ASSERT_TRUE(client);
     EXPECT_EQ((std::vector<int>{client->left, client->top, client->right, client->bottom}),
