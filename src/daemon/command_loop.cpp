@@ -31,11 +31,6 @@ std::string JoinArgs(const Args& args, std::size_t first, char separator) {
 
 namespace {
 
-bool OutputBroken(const std::ostream& out) {
-    const auto* answers = dynamic_cast<const FdOutBuf*>(out.rdbuf());
-    return answers != nullptr && answers->Broken();
-}
-
 void ReportRelease(std::ostream& err, std::string_view what, const std::string& released) {
     if (!released.empty()) err << what << released << '\n';
 }
@@ -118,12 +113,14 @@ int RunCommandLoop(std::istream& in, std::ostream& out, std::ostream& err) {
     Args args;  // reused from line to line, so that its storage is too
     DaemonState state;
     ReleaseOnConsoleControl(&state.held);
-    bool clientGone = false;
+    // Answers written straight to a descriptor can tell that its reader is gone.
+    const auto* answers = dynamic_cast<const FdOutBuf*>(out.rdbuf());
+    bool clientGone = answers == nullptr;
     while (std::getline(in, line)) {
         Trim(line);
         if (!HandleLine(line, args, out, err, state)) break;
         // A client that no longer reads the answers cannot let go of what it holds.
-        if (!clientGone && OutputBroken(out)) {
+        if (!clientGone && answers->Broken()) {
             clientGone = true;
             ReportRelease(err, "Standard output is closed; released: ", state.held.ReleaseAll());
         }
