@@ -30,26 +30,25 @@ void HeldInputs::KeysDown(std::span<const std::uint16_t> keys) {
     for (const std::uint16_t key : keys) {
         if (std::find(keys_.begin(), keys_.end(), key) == keys_.end()) keys_.push_back(key);
     }
+    Count();
 }
 
 void HeldInputs::KeysUp(std::span<const std::uint16_t> keys) {
     const std::lock_guard<std::mutex> lock(mutex_);
     for (const std::uint16_t key : keys) keys_.erase(std::remove(keys_.begin(), keys_.end(), key), keys_.end());
+    Count();
 }
 
 void HeldInputs::ButtonDown(DWORD downFlag) {
     const std::lock_guard<std::mutex> lock(mutex_);
     if (std::find(buttons_.begin(), buttons_.end(), downFlag) == buttons_.end()) buttons_.push_back(downFlag);
+    Count();
 }
 
 void HeldInputs::ButtonUp(DWORD downFlag) {
     const std::lock_guard<std::mutex> lock(mutex_);
     buttons_.erase(std::remove(buttons_.begin(), buttons_.end(), downFlag), buttons_.end());
-}
-
-bool HeldInputs::Empty() const {
-    const std::lock_guard<std::mutex> lock(mutex_);
-    return keys_.empty() && buttons_.empty();
+    Count();
 }
 
 std::string HeldInputs::ReleaseAll() {
@@ -69,5 +68,6 @@ std::string HeldInputs::ReleaseAll() {
     SendInput(static_cast<UINT>(batch.size()), batch.data(), sizeof(INPUT));
     keys_.clear();
     buttons_.clear();
+    Count();
     return released;
 }

@@ -5,6 +5,7 @@
 
 #include "platform/win32.h"
 
+#include <atomic>
 #include <cstdint>
 #include <mutex>
 #include <span>
@@ -21,7 +22,8 @@ class HeldInputs {
     void ButtonDown(DWORD downFlag);
     void ButtonUp(DWORD downFlag);
 
-    bool Empty() const;
+    // Whether nothing is held; no lock taken (a command asks before every key it presses).
+    bool Empty() const { return count_.load(std::memory_order_acquire) == 0; }
 
     // Releases everything held in one batch (keys in the reverse of the order they went down,
     // then the buttons, where the pointer is), forgets it, and answers what was released as a
@@ -33,4 +35,7 @@ class HeldInputs {
     mutable std::mutex mutex_;
     std::vector<std::uint16_t> keys_;
     std::vector<DWORD> buttons_;
+    std::atomic<std::size_t> count_{0};  // keys_.size() + buttons_.size(), kept under the lock
+
+    void Count() { count_.store(keys_.size() + buttons_.size(), std::memory_order_release); }
 };

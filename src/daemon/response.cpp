@@ -66,15 +66,6 @@ class LineWriter {
         return *this;
     }
 
-    // A JSON string value, quotes included, escaped.
-    LineWriter& String(std::string_view text) {
-        Text("\"");
-        WriteJsonText([this](std::string_view run) { Text(run); }, text);
-        return Text("\"");
-    }
-
-    LineWriter& Bool(bool value) { return Text(value ? "true" : "false"); }
-
     template <typename Number>
     LineWriter& Value(Number value, int base = 10) {
         char digits[24];
@@ -162,9 +153,55 @@ void WriteBoundsLine(std::ostream& out, std::int32_t left, std::int32_t top, std
         .Text("}\n");
 }
 
+namespace {
+
+// The answers that are not sent over and over are put together in a string and written in one
+// go: the hot lines above keep LineWriter to themselves, small enough to be inlined.
+class Assembled {
+   public:
+    Assembled& Text(std::string_view text) {
+        line_ += text;
+        return *this;
+    }
+    Assembled& String(std::string_view text) {
+        line_ += '"';
+        AppendJsonText(line_, text);
+        line_ += '"';
+        return *this;
+    }
+    template <typename Number>
+    Assembled& Value(Number value, int base = 10) {
+        char digits[24];
+        const char* end = std::to_chars(digits, digits + sizeof digits, value, base).ptr;
+        line_.append(digits, static_cast<std::size_t>(end - digits));
+        return *this;
+    }
+    Assembled& Bool(bool value) { return Text(value ? "true" : "false"); }
+    // Writes the line, with `tail` (written as it is, not copied) before its last `end` text.
+    void WriteTo(std::ostream& out, std::string_view tail = {}, std::string_view end = "}\n") {
+        std::streambuf* buffer = out.rdbuf();
+        buffer->sputn(line_.data(), static_cast<std::streamsize>(line_.size()));
+        if (!tail.empty()) buffer->sputn(tail.data(), static_cast<std::streamsize>(tail.size()));
+        buffer->sputn(end.data(), static_cast<std::streamsize>(end.size()));
+        buffer->pubsync();
+    }
+
+   private:
+    std::string line_ = "{\"status\":\"ok\",";
+};
+
+Assembled ScreenshotHead(std::int32_t left, std::int32_t top, std::uint32_t width, std::uint32_t height) {
+    Assembled line;
+    line.Text("\"left\":").Value(left).Text(",\"top\":").Value(top);
+    line.Text(",\"width\":").Value(width).Text(",\"height\":").Value(height);
+    return line;
+}
+
+}  // namespace
+
 void WriteWindowListLine(std::ostream& out, const WindowEntry* entries, std::size_t count) {
-    LineWriter line(out);
-    line.Text("{\"status\":\"ok\",\"windows\":[");
+    Assembled line;
+    line.Text("\"windows\":[");
     for (std::size_t i = 0; i < count; ++i) {
         const WindowEntry& w = entries[i];
         if (i > 0) line.Text(",");
@@ -175,66 +212,44 @@ void WriteWindowListLine(std::ostream& out, const WindowEntry* entries, std::siz
         line.Text(",\"minimized\":").Bool(w.minimized).Text(",\"maximized\":").Bool(w.maximized);
         line.Text(",\"foreground\":").Bool(w.foreground).Text("}");
     }
-    line.Text("]}\n");
+    line.WriteTo(out, {}, "]}\n");
 }
 
 void WriteActiveLine(std::ostream& out, std::uint64_t handle, std::string_view title) {
-    LineWriter(out)
-        .Text("{\"status\":\"ok\",\"hwnd\":\"0x")
-        .Value(handle, 16)
-        .Text("\",\"title\":")
-        .String(title)
-        .Text("}\n");
+    Assembled line;
+    line.Text("\"hwnd\":\"0x").Value(handle, 16).Text("\",\"title\":").String(title).WriteTo(out);
 }
 
 void WriteSessionLine(std::ostream& out, std::uint32_t session, std::string_view desktop, bool interactive) {
-    LineWriter(out)
-        .Text("{\"status\":\"ok\",\"session\":")
-        .Value(session)
-        .Text(",\"desktop\":")
-        .String(desktop)
-        .Text(",\"interactive\":")
-        .Bool(interactive)
-        .Text("}\n");
+    Assembled line;
+    line.Text("\"session\":").Value(session).Text(",\"desktop\":").String(desktop);
+    line.Text(",\"interactive\":").Bool(interactive).WriteTo(out);
 }
 
 void WritePixelLine(std::ostream& out, unsigned red, unsigned green, unsigned blue) {
-    LineWriter(out)
-        .Text("{\"status\":\"ok\",\"r\":")
-        .Value(red)
-        .Text(",\"g\":")
-        .Value(green)
-        .Text(",\"b\":")
-        .Value(blue)
-        .Text("}\n");
+    Assembled line;
+    line.Text("\"r\":").Value(red).Text(",\"g\":").Value(green).Text(",\"b\":").Value(blue).WriteTo(out);
 }
-
-namespace {
-
-void ScreenshotHead(LineWriter& line, std::int32_t left, std::int32_t top, std::uint32_t width, std::uint32_t height) {
-    line.Text("{\"status\":\"ok\",\"left\":").Value(left).Text(",\"top\":").Value(top);
-    line.Text(",\"width\":").Value(width).Text(",\"height\":").Value(height);
-}
-
-}  // namespace
 
 void WriteScreenshotLine(std::ostream& out, std::int32_t left, std::int32_t top, std::uint32_t width,
                          std::uint32_t height, std::string_view png) {
-    LineWriter line(out);
-    ScreenshotHead(line, left, top, width, height);
-    // Base64 needs no escaping: it goes out as it is, in one piece.
-    line.Text(",\"png\":\"").Text(png).Text("\"}\n");
+    // Base64 needs no escaping: it goes out as it is, straight from where it was made.
+    ScreenshotHead(left, top, width, height).Text(",\"png\":\"").WriteTo(out, png, "\"}\n");
 }
 
 void WriteScreenshotFileLine(std::ostream& out, std::int32_t left, std::int32_t top, std::uint32_t width,
                              std::uint32_t height, std::string_view path, std::uint64_t bytes) {
-    LineWriter line(out);
-    ScreenshotHead(line, left, top, width, height);
-    line.Text(",\"path\":").String(path).Text(",\"bytes\":").Value(bytes).Text("}\n");
+    ScreenshotHead(left, top, width, height)
+        .Text(",\"path\":")
+        .String(path)
+        .Text(",\"bytes\":")
+        .Value(bytes)
+        .WriteTo(out);
 }
 
 void WriteClipboardLine(std::ostream& out, std::string_view text) {
-    LineWriter(out).Text("{\"status\":\"ok\",\"text\":").String(text).Text("}\n");
+    Assembled line;
+    line.Text("\"text\":").String(text).WriteTo(out);
 }
 
 std::string HandleText(std::uint64_t handle) {

@@ -112,6 +112,7 @@ void FillUsLayout(Desktop& d) {
         {0x66, 0x4D},        {0x67, 0x47},         {0x68, 0x48},         {0x69, 0x49},
     };
     for (const auto& [vk, scan] : keys) d.scanCodes[vk] = scan;
+    FillScanDecoding(d);
 }
 
 // Where an absolute coordinate lands: origin + floor(abs * extent / 65536), as the platform
@@ -340,6 +341,12 @@ std::uint32_t KeyIdentity(const KEYBDINPUT& ki) {
 }
 
 WORD ScanToVk(WORD scan, bool extended) {
+    return scan < 256 ? Instance().scanToVk[(extended ? 256u : 0u) + scan] : WORD{0};
+}
+
+namespace {
+
+WORD DecodeScan(const Desktop& d, WORD scan, bool extended) {
     // The keys whose scan code the extended flag tells apart (E0 on the keyboard). Scan code
     // 0x45 is Num Lock either way: Pause is E1 1D 45 on the keyboard, which no record can say.
     static const std::pair<WORD, WORD> kExtended[] = {
@@ -361,11 +368,19 @@ WORD ScanToVk(WORD scan, bool extended) {
     }
     if (extended) return 0;
     // Every other key has one scan code: the lowest virtual key the layout gives it.
-    const Desktop& d = Instance();
     for (UINT vk = 1; vk < 256; ++vk) {
         if (d.scanCodes[vk] == scan) return static_cast<WORD>(vk);
     }
     return 0;
+}
+
+}  // namespace
+
+void FillScanDecoding(Desktop& d) {
+    for (WORD scan = 0; scan < 256; ++scan) {
+        d.scanToVk[scan] = DecodeScan(d, scan, false);
+        d.scanToVk[256u + scan] = DecodeScan(d, scan, true);
+    }
 }
 
 std::vector<KEYBDINPUT> AllKeyRecords() {

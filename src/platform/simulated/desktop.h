@@ -172,6 +172,7 @@ struct Desktop {
     // US English keyboard layout.
     std::array<SHORT, 256> vkScan{};
     std::array<UINT, 256> scanCodes{};
+    std::array<WORD, 512> scanToVk{};  // ScanToVk's answers, plain then extended; see FillScanDecoding
     std::vector<MapCall> mapCalls;
 
     // Top-level windows in enumeration order (the z-order, front first), and the foreground window.
@@ -235,6 +236,9 @@ std::uint32_t KeyIdentity(const KEYBDINPUT& ki);
 // The virtual key a scan code means on the US layout (with or without the extended flag), as the
 // system decodes scan-code records; 0 for none.
 WORD ScanToVk(WORD scan, bool extended);
+
+// Works out ScanToVk's answers again from the layout's scan codes (after a test changes them).
+void FillScanDecoding(Desktop& d);
 
 // Keyboard records of all batches, flattened in order.
 std::vector<KEYBDINPUT> AllKeyRecords();
