@@ -179,17 +179,6 @@ Flow DragCommand(const Args& args, Session& session) {
     return Flow::Continue;
 }
 
-Flow HorizontalScrollCommand(const Args& args, Session& session) {
-    if (MissingArgument(args, session, "Usage: hscroll N [X,Y]")) return Flow::Continue;
-    const std::int32_t amount = ParseDecimal(args[1]);
-    Coords at{kNoPosition, kNoPosition};
-    if (args.size() > 2) {
-        if (const std::optional<Coords> given = ReadCoords(args[2])) at = *given;
-    }
-    RespondAction(session.out, TurnWheel(MOUSEEVENTF_HWHEEL, amount, at.x, at.y, true));
-    return Flow::Continue;
-}
-
 Flow MoveByCommand(const Args& args, Session& session) {
     if (MissingArgument(args, session, "Usage: moveby DX,DY")) return Flow::Continue;
     const std::optional<Coords> by = ReadCoords(args[1]);

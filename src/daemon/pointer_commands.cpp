@@ -38,16 +38,29 @@ Flow MoveCommand(const Args& args, Session& session) {
     return Flow::Continue;
 }
 
-Flow ScrollCommand(const Args& args, Session& session) {
-    if (MissingArgument(args, session, "Usage: scroll N [X,Y]")) return Flow::Continue;
+namespace {
+
+// scroll and hscroll: N, then a position unless the pointer is to stay where it is.
+Flow Wheel(const Args& args, Session& session, DWORD wheelFlag, std::string_view usage) {
+    if (MissingArgument(args, session, usage)) return Flow::Continue;
     const std::int32_t amount = ParseDecimal(args[1]);
     Coords at{kNoPosition, kNoPosition};
     if (args.size() > 2) {
         // Without a comma the third argument names no position, and that is no error.
         if (const std::optional<Coords> given = ReadCoords(args[2])) at = *given;
     }
-    RespondAction(session.out, ScrollMouse(amount, at.x, at.y, true));
+    RespondAction(session.out, TurnWheel(wheelFlag, amount, at.x, at.y, true));
     return Flow::Continue;
+}
+
+}  // namespace
+
+Flow ScrollCommand(const Args& args, Session& session) {
+    return Wheel(args, session, MOUSEEVENTF_WHEEL, "Usage: scroll N [X,Y]");
+}
+
+Flow HorizontalScrollCommand(const Args& args, Session& session) {
+    return Wheel(args, session, MOUSEEVENTF_HWHEEL, "Usage: hscroll N [X,Y]");
 }
 
 Flow PosCommand(const Args&, Session& session) {

@@ -82,7 +82,7 @@ TEST(PngEncoder, EmptyPictureGivesNothing) {
     EXPECT_TRUE(encoder.Encode(px, 4, 1, 0).empty());
 }
 
-TEST(PngCrc, MatchesTheSpecificationsCheckValues) {
+TEST(PngCrc, MatchesTheStandardCheckValues) {
     const std::string text = "123456789";
     EXPECT_EQ(PngCrc(0, reinterpret_cast<const std::uint8_t*>(text.data()), text.size()), 0xCBF43926u);
     const std::uint8_t iend[4] = {'I', 'E', 'N', 'D'};

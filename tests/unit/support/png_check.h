@@ -1,4 +1,4 @@
-// Test support: a small PNG reader written from the PNG specification, with its own CRC, to
+// Test support: a small PNG reader written from the PNG standard (ISO/IEC 15948), with its own CRC, to
 // check the encoder's output independently of the encoder (zlib only inflates).
 #pragma once
 
