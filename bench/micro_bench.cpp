@@ -2,11 +2,11 @@
 // fresh process, so these measure marlet and not the recorder).
 #include "daemon/command_loop.h"
 #include "daemon/daemon_state.h"
-#include "daemon/response.h"
-#include "daemon/tokenizer.h"
+#include "protocol/envelope.h"
+#include "protocol/tokenizer.h"
 #include "keyboard/key_combo.h"
 #include "pointer/coordinate_mapping.h"
-#include "screen/png_encoder.h"
+#include "image/png_encoder.h"
 
 #include <benchmark/benchmark.h>
 

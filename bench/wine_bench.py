@@ -90,7 +90,7 @@ def xdotool_round_trips(env, n):
 
 
 TYPING_ALPHABET = "The quick brown fox jumps over the lazy dog, 0123456789! "
-SENDINPUT_FLOOR = BUILD_DIR / "marlet_sendinput_floor.exe"
+SENDINPUT_FLOOR = BUILD_DIR / "bench" / "marlet_sendinput_floor.exe"
 
 
 def received_chars(probe, expected):

@@ -1,7 +1,7 @@
 // Any bytes on standard input: the daemon ends normally, gives each command line exactly its
 // answers (two for version, one for everything else) and every answer is one JSON object.
 #include "daemon/command_loop.h"
-#include "daemon/tokenizer.h"
+#include "protocol/tokenizer.h"
 #include "platform/simulated/desktop.h"
 #include "unit/support/json_check.h"
 

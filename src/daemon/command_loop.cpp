@@ -1,33 +1,20 @@
 #include "daemon/command_loop.h"
 
-#include "daemon/commands.h"
+#include "daemon/command_table.h"
 #include "daemon/daemon_state.h"
 #include "daemon/dpi_awareness.h"
-#include "daemon/fd_stream.h"
+#include "daemon/texts.h"
 #include "platform/win32.h"
-#include "daemon/response.h"
-#include "daemon/tokenizer.h"
-#include "windows/window_control.h"
+#include "protocol/envelope.h"
+#include "protocol/fd_stream.h"
+#include "protocol/tokenizer.h"
+#include "windows/session.h"
 
+#include <atomic>
 #include <cstdio>
 #include <exception>
 #include <istream>
 #include <string>
-
-bool MissingArgument(const Args& args, Session& session, std::string_view usage) {
-    if (args.size() >= 2) return false;
-    RespondError(session.out, usage);
-    return true;
-}
-
-std::string JoinArgs(const Args& args, std::size_t first, char separator) {
-    std::string joined;
-    for (std::size_t i = first; i < args.size(); ++i) {
-        if (i > first) joined.push_back(separator);
-        joined += args[i];
-    }
-    return joined;
-}
 
 namespace {
 
@@ -35,10 +22,9 @@ void ReportRelease(std::ostream& err, std::string_view what, const std::string& 
     if (!released.empty()) err << what << released << '\n';
 }
 
-#ifdef _WIN32
-// What a console control event (Ctrl+C, Ctrl+Break, the console window closed, log-off,
-// shutdown) releases before the process ends. The handler runs on a thread of its own.
-HeldInputs* g_heldAtControl = nullptr;
+// What a console control event releases before the process ends. The handler runs on a thread
+// of its own, while a command may be running.
+std::atomic<HeldInputs*> g_heldAtControl{nullptr};
 
 BOOL WINAPI OnConsoleControl(DWORD) {
     if (HeldInputs* held = g_heldAtControl) {
@@ -47,17 +33,12 @@ BOOL WINAPI OnConsoleControl(DWORD) {
     }
     return FALSE;  // and the system ends the process as it would have
 }
-#endif
 
 }  // namespace
 
 void ReleaseOnConsoleControl(HeldInputs* held) {
-#ifdef _WIN32
     g_heldAtControl = held;
     SetConsoleCtrlHandler(OnConsoleControl, held != nullptr ? TRUE : FALSE);
-#else
-    (void)held;
-#endif
 }
 
 void WarnWhereInputReachesNoOne(std::ostream& err) {
@@ -92,7 +73,7 @@ bool HandleLine(const std::string& line, Args& args, std::ostream& out, std::ost
     // The word is folded where it lies: no handler reads it, and a long one is not copied.
     LowerInPlace(args[0]);
     const std::string& cmd = args[0];
-    Session session{out, err, &state, line};
+    Session session{out, err, state, line};
     return RunGuarded(LookupCommand(cmd), args, cmd, session) == Flow::Continue;
 }
 

@@ -1,22 +1,27 @@
 // The daemon: start-up, the line-by-line command loop, shutdown.
 #pragma once
 
+#include "daemon/session.h"
+
 #include <istream>
 #include <ostream>
 #include <string>
 #include <vector>
 
 struct DaemonState;
+class HeldInputs;
 
 // Handles one trimmed line, using `args` as room for its arguments and `state` as what the loop
 // keeps between commands; returns false when the loop is to end.
 bool HandleLine(const std::string& line, std::vector<std::string>& args, std::ostream& out, std::ostream& err,
                 DaemonState& state);
 
-class HeldInputs;
+// Runs a command's handler (null for an unknown word) under the exception guard: anything
+// thrown becomes an error line and the loop goes on.
+Flow RunGuarded(Handler handler, const Args& args, const std::string& cmd, Session& session);
 
-// Has a console control event (Ctrl+C, the console closed) release what `held` holds before
-// the process ends; null stops it. Windows only: elsewhere nothing sends those events.
+// Has a console control event (Ctrl+C, Ctrl+Break, the console closed, log-off, shutdown)
+// release what `held` holds before the process ends; null stops it.
 void ReleaseOnConsoleControl(HeldInputs* held);
 
 // Writes a warning line to `err` when marlet's input can reach no one (session 0, or an input

@@ -1,57 +1,36 @@
-#include "daemon/commands.h"
+#include "daemon/command_table.h"
+
+#include "commands/families.h"
+
+#include <algorithm>
+#include <iterator>
+#include <vector>
 
 namespace {
 
-// One row per command word; aliases share a handler. The words are looked up in this order, so
-// the commands a client sends over and over come first.
-// clang-format off
-constexpr CommandRow kCommands[] = {
-    {"move", MoveCommand},
-    {"click", ClickCommand},
-    {"type", TypeCommand},
-    {"press", PressCommand},
-    {"pos", PosCommand},
-    {"key", PressCommand},
-    {"rclick", RightClickCommand},
-    {"scroll", ScrollCommand},
-    {"wait", WaitCommand},
-    {"find", FindCommand},
-    {"focus", FocusCommand},
-    {"foreground", FocusCommand},
-    {"screen", ScreenCommand},
-    {"quit", QuitCommand},
-    {"exit", QuitCommand},
-    {"shutdown", QuitCommand},
-    {"help", HelpCommand},
-    {"version", VersionCommand},
-    {"windows", WindowsCommand},
-    {"active", ActiveCommand},
-    {"rect", RectCommand},
-    {"client", ClientCommand},
-    {"minimize", MinimizeCommand},
-    {"maximize", MaximizeCommand},
-    {"restore", RestoreCommand},
-    {"close", CloseCommand},
-    {"movewindow", MoveWindowCommand},
-    {"waitwindow", WaitWindowCommand},
-    {"waitclose", WaitCloseCommand},
-    {"activate", ActivateCommand},
-    {"session", SessionCommand},
-    {"pixel", PixelCommand},
-    {"down", DownCommand},
-    {"up", UpCommand},
-    {"mousedown", MouseDownCommand},
-    {"mouseup", MouseUpCommand},
-    {"dclick", DoubleClickCommand},
-    {"drag", DragCommand},
-    {"hscroll", HorizontalScrollCommand},
-    {"moveby", MoveByCommand},
-    {"typejson", TypeJsonCommand},
-    {"clipboard", ClipboardCommand},
-    {"setclipboard", SetClipboardCommand},
-    {"screenshot", ScreenshotCommand},
-};
-// clang-format on
+// The words clients send over and over, looked up first, in this order; every other row follows
+// in its family's order.
+constexpr std::string_view kFrequent[] = {"move", "click", "type",  "press", "pos",        "key",   "rclick",
+                                          "scroll", "wait", "find", "focus", "foreground", "screen"};
+
+std::vector<CommandRow> JoinFamilies() {
+    std::vector<CommandRow> rows;
+    for (const auto family : {BuiltinCommands, PointerCommands, KeyboardCommands, WindowCommands, ScreenCommands,
+                              ClipboardCommands}) {
+        const std::span<const CommandRow> own = family();
+        rows.insert(rows.end(), own.begin(), own.end());
+    }
+    const auto rank = [](const CommandRow& row) {
+        return static_cast<std::size_t>(std::find(std::begin(kFrequent), std::end(kFrequent), row.word) -
+                                        std::begin(kFrequent));
+    };
+    std::stable_sort(rows.begin(), rows.end(),
+                     [&rank](const CommandRow& a, const CommandRow& b) { return rank(a) < rank(b); });
+    return rows;
+}
+
+// Joined before main, so a lookup needs no guard.
+const std::vector<CommandRow> kCommands = JoinFamilies();
 
 }  // namespace
 

@@ -3,8 +3,8 @@
 #pragma once
 
 #include "daemon/held_inputs.h"
+#include "image/png_encoder.h"
 #include "screen/capture.h"
-#include "screen/png_encoder.h"
 
 #include <string>
 

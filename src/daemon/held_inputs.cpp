@@ -1,29 +1,10 @@
 #include "daemon/held_inputs.h"
 
 #include "keyboard/key_names.h"
-#include "keyboard/key_records.h"
+#include "pointer/held_release.h"
 #include "pointer/mouse_records.h"
 
 #include <algorithm>
-#include <cstdio>
-
-namespace {
-
-// The shortest name a key goes by ("ctrl" rather than "control"), for people to read.
-std::string KeyName(std::uint16_t key) {
-    std::string best;
-    for (const auto& [name, code] : KeyMap()) {
-        if (code == key && (best.empty() || name.size() < best.size() || (name.size() == best.size() && name < best))) {
-            best = name;
-        }
-    }
-    if (!best.empty()) return best;
-    char text[16];
-    std::snprintf(text, sizeof text, "vk 0x%02x", static_cast<unsigned>(key & 0xFF));
-    return text;
-}
-
-}  // namespace
 
 void HeldInputs::KeysDown(std::span<const std::uint16_t> keys) {
     const std::lock_guard<std::mutex> lock(mutex_);
@@ -54,18 +35,14 @@ void HeldInputs::ButtonUp(DWORD downFlag) {
 std::string HeldInputs::ReleaseAll() {
     const std::lock_guard<std::mutex> lock(mutex_);
     if (keys_.empty() && buttons_.empty()) return std::string();
-    std::vector<INPUT> batch;
     std::string released;
     for (auto key = keys_.rbegin(); key != keys_.rend(); ++key) {
-        batch.push_back(KeyRecord(*key, true));
-        released += (released.empty() ? "" : ", ") + KeyName(*key);
+        released += (released.empty() ? "" : ", ") + ShortestKeyName(*key);
     }
     for (const DWORD down : buttons_) {
-        // The up flag of a button is its down flag shifted once; no position: where it is.
-        batch.push_back(MouseRecord(0, 0, 0, (down << 1) | kAbsoluteFlags));
         released += (released.empty() ? "" : ", ") + std::string(ButtonName(down)) + " button";
     }
-    SendInput(static_cast<UINT>(batch.size()), batch.data(), sizeof(INPUT));
+    ReleaseKeysAndButtons(keys_, buttons_);
     keys_.clear();
     buttons_.clear();
     Count();

@@ -1,6 +1,6 @@
 // marlet: a GUI automation daemon driven one command line at a time over standard input.
 #include "daemon/command_loop.h"
-#include "daemon/fd_stream.h"
+#include "protocol/fd_stream.h"
 
 #include <iostream>
 

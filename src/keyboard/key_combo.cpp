@@ -108,14 +108,13 @@ std::vector<std::uint16_t> ParseKeyCombo(std::string_view combo) {
     return result;
 }
 
-ActionResult PressKeyCombo(std::string_view combo, std::int32_t delayMs) {
+ActionResult PressKeyCombo(std::string_view combo) {
     SmallList<std::uint16_t, 8> keys;
     ParseInto(combo, keys);
     if (keys.empty()) return Failed("Invalid key combo: " + std::string(combo));
     SmallList<INPUT, 16> inputs;
     for (const std::uint16_t key : keys) inputs.push_back(KeyRecord(key, false));
     for (std::size_t i = keys.size(); i-- > 0;) inputs.push_back(KeyRecord(keys.data()[i], true));
-    if (delayMs > 0) Sleep(static_cast<DWORD>(delayMs));
     const auto total = static_cast<UINT>(inputs.size());
     const UINT sent = SendInput(total, inputs.data(), sizeof(INPUT));
     if (sent == total) return Succeeded(sent);

@@ -14,9 +14,8 @@
 // comes from the keyboard layout with the modifiers it needs. Unknown parts are dropped.
 std::vector<std::uint16_t> ParseKeyCombo(std::string_view combo);
 
-// Presses the combination's keys in order and releases them in reverse, in one SendInput call,
-// after a pause of `delayMs` when it is above 0.
-ActionResult PressKeyCombo(std::string_view combo, std::int32_t delayMs);
+// Presses the combination's keys in order and releases them in reverse, in one SendInput call.
+ActionResult PressKeyCombo(std::string_view combo);
 
 // Sends the key-downs of `keys` (key codes as ParseKeyCombo gives them) in order, in one batch,
 // and leaves them down. If the system takes only some, those are released again before the

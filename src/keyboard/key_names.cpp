@@ -2,6 +2,7 @@
 
 #include "platform/win32.h"
 
+#include <cstdio>
 #include <string>
 #include <utility>
 
@@ -120,4 +121,17 @@ bool IsExtendedKey(std::uint16_t vkCode) {
         case VK_CANCEL: return true;
         default: return false;
     }
+}
+
+std::string ShortestKeyName(std::uint16_t key) {
+    std::string best;
+    for (const auto& [name, code] : KeyMap()) {
+        if (code == key && (best.empty() || name.size() < best.size() || (name.size() == best.size() && name < best))) {
+            best = name;
+        }
+    }
+    if (!best.empty()) return best;
+    char text[16];
+    std::snprintf(text, sizeof text, "vk 0x%02x", static_cast<unsigned>(key & 0xFF));
+    return text;
 }

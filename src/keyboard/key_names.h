@@ -26,6 +26,10 @@ const KeyNameMap& KeyMap();
 // The longest key name, in bytes: a longer part cannot name a key.
 inline constexpr std::size_t kLongestKeyName = 11;
 
+// The shortest name a key code goes by ("ctrl" rather than "control"; the first in byte order
+// among names as short), for people to read; "vk 0x.." for a key without a name.
+std::string ShortestKeyName(std::uint16_t key);
+
 // Whether the key is one of the extended keys, which the platform tells from their keypad
 // namesakes only by the extended-key flag (arrows, Insert, Delete, Home, End, Page Up/Down, the
 // right Ctrl and Alt, the Windows and menu keys, keypad divide, Num Lock, Break).

@@ -68,7 +68,23 @@ bool IsControl(char32_t codePoint) {
 
 }  // namespace
 
-ActionResult TypeText(std::string_view text, std::int32_t delayMs, std::uint32_t intervalMs) {
+std::string TypingText(std::string_view text) {
+    std::string out;
+    out.reserve(text.size());
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const auto c = static_cast<unsigned char>(text[i]);
+        if (c == '\r' || c == '\n') {
+            out.push_back('\r');
+            if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
+        } else if (c == '\t' || c >= 0x20) {
+            // C1 controls (U+0080 to U+009F) are skipped where they are typed.
+            out.push_back(static_cast<char>(c));
+        }
+    }
+    return out;
+}
+
+ActionResult TypeText(std::string_view text, std::uint32_t intervalMs) {
     std::uint32_t count = 0;
     std::size_t i = 0;
     // Nothing typed here toggles a lock, so one look serves the whole text.
@@ -92,7 +108,6 @@ ActionResult TypeText(std::string_view text, std::int32_t delayMs, std::uint32_t
             AddUnicodeRecords(inputs, codePoint);
             i += length;
         }
-        if (delayMs > 0) Sleep(static_cast<DWORD>(delayMs));
         if (intervalMs > 0 && !firstBatch) Sleep(intervalMs);
         firstBatch = false;
         const UINT sent = SendInput(inputs.size, inputs.records.data(), sizeof(INPUT));

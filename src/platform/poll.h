@@ -1,10 +1,13 @@
-// Waiting for something another program does: poll it against a deadline.
+// Waiting: a pause, and polling something another program does against a deadline.
 #pragma once
 
 #include "platform/win32.h"
 
 #include <algorithm>
 #include <cstdint>
+
+// Pauses for `ms` milliseconds.
+inline void Pause(std::uint32_t ms) { Sleep(static_cast<DWORD>(ms)); }
 
 // How long a poll sleeps between two looks, in milliseconds.
 inline constexpr DWORD kPollInterval = 10;

@@ -357,6 +357,13 @@ void WINAPI SetLastError(DWORD dwErrCode);
 HMODULE WINAPI GetModuleHandleW(LPCWSTR lpModuleName);
 FARPROC WINAPI GetProcAddress(HMODULE hModule, LPCSTR lpProcName);
 
+// Console control events (wincon.h).
+constexpr DWORD CTRL_C_EVENT = 0;
+constexpr DWORD CTRL_BREAK_EVENT = 1;
+constexpr DWORD CTRL_CLOSE_EVENT = 2;
+using PHANDLER_ROUTINE = BOOL(WINAPI*)(DWORD dwCtrlType);
+BOOL WINAPI SetConsoleCtrlHandler(PHANDLER_ROUTINE HandlerRoutine, BOOL Add);
+
 #endif
 
 // The record layout SendInput expects from a 64-bit process.

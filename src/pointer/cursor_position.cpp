@@ -2,8 +2,8 @@
 
 #include "platform/win32.h"
 
-std::optional<PixelPoint> GetCursorPosition() {
+std::optional<Point> GetCursorPosition() {
     POINT pt{};
     if (!GetCursorPos(&pt)) return std::nullopt;
-    return PixelPoint{pt.x, pt.y};
+    return Point{pt.x, pt.y};
 }

@@ -2,8 +2,8 @@
 
 #include "platform/win32.h"
 
-ScreenBounds GetVirtualScreenBounds() {
-    ScreenBounds bounds{};
+Rect GetVirtualScreenBounds() {
+    Rect bounds{};
     bounds.left = GetSystemMetrics(SM_XVIRTUALSCREEN);
     bounds.top = GetSystemMetrics(SM_YVIRTUALSCREEN);
     // Unsigned arithmetic: a sum beyond the 32-bit range wraps instead of being undefined.

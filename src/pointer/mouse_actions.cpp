@@ -9,29 +9,28 @@
 #include <optional>
 #include <string>
 
-ActionResult MoveMouse(std::int32_t x, std::int32_t y, bool absolute) {
-    std::int32_t absX = x;
-    std::int32_t absY = y;
-    if (absolute && !ScreenToAbsolute(x, y, absX, absY)) return Failed(std::string(kNoScreenSize));
+ActionResult MoveMouse(std::int32_t x, std::int32_t y) {
+    std::int32_t absX = 0;
+    std::int32_t absY = 0;
+    if (!ScreenToAbsolute(x, y, absX, absY)) return Failed(std::string(kNoScreenSize));
     INPUT in = MouseRecord(absX, absY, 0, MOUSEEVENTF_MOVE | kAbsoluteFlags);
     if (SendInput(1, &in, sizeof(INPUT)) != 1) return Failed(Failure("SendInput move failed: ", GetLastError()));
     return Succeeded(1);
 }
 
-ActionResult ClickMouse(std::int32_t x, std::int32_t y, std::string_view button, bool absolute, std::int32_t delayMs) {
+ActionResult ClickMouse(std::int32_t x, std::int32_t y, std::string_view button) {
     const bool hasPosition = IsPosition(x, y);
     if (hasPosition) {
-        ActionResult moveResult = MoveMouse(x, y, absolute);
+        ActionResult moveResult = MoveMouse(x, y);
         if (!moveResult.success) return moveResult;
     }
     const std::optional<ButtonFlags> flags = FindButton(button);
     if (!flags) return Failed("Invalid button: " + std::string(button));
 
     RecordPosition at;
-    if (!PositionRecords(x, y, hasPosition, absolute, at)) return Failed(std::string(kNoScreenSize));
+    if (!PositionRecords(x, y, hasPosition, at)) return Failed(std::string(kNoScreenSize));
     INPUT inputs[2] = {MouseRecord(at.dx, at.dy, 0, flags->down | at.flags),
                        MouseRecord(at.dx, at.dy, 0, flags->up | at.flags)};
-    if (delayMs > 0) Sleep(static_cast<DWORD>(delayMs));
     const UINT sent = SendInput(2, inputs, sizeof(INPUT));
     if (sent == 2) return Succeeded(2);
     const DWORD code = GetLastError();
@@ -40,18 +39,14 @@ ActionResult ClickMouse(std::int32_t x, std::int32_t y, std::string_view button,
     return Failed(Failure("Click failed: ", code), sent);
 }
 
-ActionResult ScrollMouse(std::int32_t amount, std::int32_t x, std::int32_t y, bool absolute) {
-    return TurnWheel(MOUSEEVENTF_WHEEL, amount, x, y, absolute);
-}
-
-ActionResult TurnWheel(DWORD wheelFlag, std::int32_t amount, std::int32_t x, std::int32_t y, bool absolute) {
+ActionResult TurnWheel(DWORD wheelFlag, std::int32_t amount, std::int32_t x, std::int32_t y) {
     const bool hasPosition = IsPosition(x, y);
     if (hasPosition) {
-        ActionResult moveResult = MoveMouse(x, y, absolute);
+        ActionResult moveResult = MoveMouse(x, y);
         if (!moveResult.success) return moveResult;
     }
     RecordPosition at;
-    if (!PositionRecords(x, y, hasPosition, absolute, at)) return Failed(std::string(kNoScreenSize));
+    if (!PositionRecords(x, y, hasPosition, at)) return Failed(std::string(kNoScreenSize));
     INPUT in = MouseRecord(at.dx, at.dy, static_cast<DWORD>(amount), wheelFlag | at.flags);
     if (SendInput(1, &in, sizeof(INPUT)) != 1) return Failed(Failure("Scroll failed: ", GetLastError()));
     return Succeeded(1);

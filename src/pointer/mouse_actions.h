@@ -14,17 +14,13 @@ inline constexpr std::int32_t kNoPosition = std::numeric_limits<std::int32_t>::m
 // Failure text when the virtual screen has no size to map a position onto.
 inline constexpr std::string_view kNoScreenSize = "Screen size unavailable: cannot map a position";
 
-// Moves the pointer to (x, y); with `absolute` false, x and y are already absolute values.
-ActionResult MoveMouse(std::int32_t x, std::int32_t y, bool absolute);
+// Moves the pointer to the virtual-screen pixel (x, y).
+ActionResult MoveMouse(std::int32_t x, std::int32_t y);
 
 // Moves to (x, y) unless it names no position, then presses and releases the named button
 // ("left", "l", "primary", "right", "r", "secondary", "middle", "m", any case).
-ActionResult ClickMouse(std::int32_t x, std::int32_t y, std::string_view button, bool absolute, std::int32_t delayMs);
+ActionResult ClickMouse(std::int32_t x, std::int32_t y, std::string_view button);
 
-// Moves to (x, y) unless it names no position, then turns the wheel by `amount` (120 a notch,
-// positive away from the user).
-ActionResult ScrollMouse(std::int32_t amount, std::int32_t x, std::int32_t y, bool absolute);
-
-// ScrollMouse for either wheel: MOUSEEVENTF_WHEEL (positive away from the user) or
-// MOUSEEVENTF_HWHEEL (positive to the right).
-ActionResult TurnWheel(DWORD wheelFlag, std::int32_t amount, std::int32_t x, std::int32_t y, bool absolute);
+// Moves to (x, y) unless it names no position, then turns a wheel by `amount` (120 a notch):
+// MOUSEEVENTF_WHEEL (positive away from the user) or MOUSEEVENTF_HWHEEL (positive to the right).
+ActionResult TurnWheel(DWORD wheelFlag, std::int32_t amount, std::int32_t x, std::int32_t y);

@@ -1,6 +1,7 @@
 #include "pointer/mouse_gestures.h"
 
 #include "pointer/coordinate_mapping.h"
+#include "pointer/cursor_position.h"
 #include "pointer/display_geometry.h"
 #include "pointer/mouse_actions.h"
 #include "pointer/mouse_records.h"
@@ -16,7 +17,7 @@ namespace {
 // Sends one record at an absolute virtual-screen position (a move, with button flags if any).
 UINT SendAt(std::int32_t x, std::int32_t y, DWORD buttonFlags, DWORD& error) {
     RecordPosition at;
-    PositionRecords(x, y, true, true, at);
+    PositionRecords(x, y, true, at);
     INPUT in = MouseRecord(at.dx, at.dy, 0, buttonFlags | at.flags);
     const UINT sent = SendInput(1, &in, sizeof(INPUT));
     if (sent != 1) error = GetLastError();
@@ -28,13 +29,13 @@ UINT SendAt(std::int32_t x, std::int32_t y, DWORD buttonFlags, DWORD& error) {
 ActionResult PressButton(std::int32_t x, std::int32_t y, std::string_view button, bool down) {
     const bool hasPosition = IsPosition(x, y);
     if (hasPosition) {
-        ActionResult moved = MoveMouse(x, y, true);
+        ActionResult moved = MoveMouse(x, y);
         if (!moved.success) return moved;
     }
     const std::optional<ButtonFlags> flags = FindButton(button);
     if (!flags) return Failed("Invalid button: " + std::string(button));
     RecordPosition at;
-    if (!PositionRecords(x, y, hasPosition, true, at)) return Failed(std::string(kNoScreenSize));
+    if (!PositionRecords(x, y, hasPosition, at)) return Failed(std::string(kNoScreenSize));
     INPUT in = MouseRecord(at.dx, at.dy, 0, (down ? flags->down : flags->up) | at.flags);
     if (SendInput(1, &in, sizeof(INPUT)) != 1) {
         return Failed(Failure(down ? "Mouse down failed: " : "Mouse up failed: ", GetLastError()));
@@ -43,12 +44,12 @@ ActionResult PressButton(std::int32_t x, std::int32_t y, std::string_view button
 }
 
 ActionResult DoubleClickMouse(std::int32_t x, std::int32_t y, std::string_view button) {
-    ActionResult moved = MoveMouse(x, y, true);
+    ActionResult moved = MoveMouse(x, y);
     if (!moved.success) return moved;
     const std::optional<ButtonFlags> flags = FindButton(button);
     if (!flags) return Failed("Invalid button: " + std::string(button));
     RecordPosition at;
-    if (!PositionRecords(x, y, true, true, at)) return Failed(std::string(kNoScreenSize));
+    if (!PositionRecords(x, y, true, at)) return Failed(std::string(kNoScreenSize));
     INPUT inputs[4] = {
         MouseRecord(at.dx, at.dy, 0, flags->down | at.flags), MouseRecord(at.dx, at.dy, 0, flags->up | at.flags),
         MouseRecord(at.dx, at.dy, 0, flags->down | at.flags), MouseRecord(at.dx, at.dy, 0, flags->up | at.flags)};
@@ -62,14 +63,14 @@ ActionResult DoubleClickMouse(std::int32_t x, std::int32_t y, std::string_view b
 
 ActionResult DragMouse(std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32_t y2, std::string_view button,
                        std::uint32_t durationMs) {
-    ActionResult moved = MoveMouse(x1, y1, true);
+    ActionResult moved = MoveMouse(x1, y1);
     if (!moved.success) return moved;
     const std::optional<ButtonFlags> flags = FindButton(button);
     if (!flags) return Failed("Invalid button: " + std::string(button));
     // Where the drag goes: the first step leaves the drag rectangle (the system starts a drag
     // only beyond SM_CXDRAG or SM_CYDRAG), the others share the way to the end evenly.
-    const ScreenBounds screen = GetVirtualScreenBounds();
-    if (screen.right <= screen.left || screen.bottom <= screen.top) return Failed(std::string(kNoScreenSize));
+    const Rect screen = GetVirtualScreenBounds();
+    if (screen.Empty()) return Failed(std::string(kNoScreenSize));
     const auto clampX = [&](double v) {
         return static_cast<std::int32_t>(std::clamp<double>(v, screen.left, screen.right - 1.0));
     };
@@ -135,13 +136,13 @@ ActionResult DragMouse(std::int32_t x1, std::int32_t y1, std::int32_t x2, std::i
 }
 
 ActionResult MoveMouseBy(std::int32_t dx, std::int32_t dy) {
-    POINT pt{};
-    if (!GetCursorPos(&pt)) return Failed(std::string(kNoCursorPosition));
-    const ScreenBounds screen = GetVirtualScreenBounds();
-    if (screen.right <= screen.left || screen.bottom <= screen.top) return Failed(std::string(kNoScreenSize));
+    const std::optional<Point> pt = GetCursorPosition();
+    if (!pt) return Failed(std::string(kNoCursorPosition));
+    const Rect screen = GetVirtualScreenBounds();
+    if (screen.Empty()) return Failed(std::string(kNoScreenSize));
     const std::int64_t x =
-        std::clamp<std::int64_t>(std::int64_t{pt.x} + dx, screen.left, std::int64_t{screen.right} - 1);
+        std::clamp<std::int64_t>(std::int64_t{pt->x} + dx, screen.left, std::int64_t{screen.right} - 1);
     const std::int64_t y =
-        std::clamp<std::int64_t>(std::int64_t{pt.y} + dy, screen.top, std::int64_t{screen.bottom} - 1);
-    return MoveMouse(static_cast<std::int32_t>(x), static_cast<std::int32_t>(y), true);
+        std::clamp<std::int64_t>(std::int64_t{pt->y} + dy, screen.top, std::int64_t{screen.bottom} - 1);
+    return MoveMouse(static_cast<std::int32_t>(x), static_cast<std::int32_t>(y));
 }

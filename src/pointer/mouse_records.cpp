@@ -32,13 +32,13 @@ INPUT MouseRecord(LONG dx, LONG dy, DWORD mouseData, DWORD flags) {
     return in;
 }
 
-bool PositionRecords(std::int32_t x, std::int32_t y, bool hasPosition, bool absolute, RecordPosition& at) {
+bool PositionRecords(std::int32_t x, std::int32_t y, bool hasPosition, RecordPosition& at) {
     at = RecordPosition{};
-    if (absolute) at.flags = kAbsoluteFlags;
+    at.flags = kAbsoluteFlags;
     if (!hasPosition) return true;
-    std::int32_t dx = x;
-    std::int32_t dy = y;
-    if (absolute && !ScreenToAbsolute(x, y, dx, dy)) return false;
+    std::int32_t dx = 0;
+    std::int32_t dy = 0;
+    if (!ScreenToAbsolute(x, y, dx, dy)) return false;
     at.dx = dx;
     at.dy = dy;
     at.flags = MOUSEEVENTF_MOVE | kAbsoluteFlags;

@@ -38,9 +38,9 @@ struct RecordPosition {
     DWORD flags = 0;
 };
 
-// Fills `at` for (x, y) (absolute values already when `absolute` is false); false when the
-// screen has no size to map onto.
-bool PositionRecords(std::int32_t x, std::int32_t y, bool hasPosition, bool absolute, RecordPosition& at);
+// Fills `at` for the pixel (x, y) when `hasPosition`; false when the screen has no size to map
+// onto.
+bool PositionRecords(std::int32_t x, std::int32_t y, bool hasPosition, RecordPosition& at);
 
 // A failure message: the prefix, then the error code.
 std::string Failure(std::string_view prefix, DWORD code);

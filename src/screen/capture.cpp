@@ -1,5 +1,9 @@
 #include "screen/capture.h"
 
+#include "pointer/display_geometry.h"
+
+#include <algorithm>
+
 namespace {
 
 DWORD ErrorOr(DWORD fallback) {
@@ -57,9 +61,9 @@ bool ScreenCapture::Prepare(std::int32_t width, std::int32_t height, DWORD& erro
     return true;
 }
 
-CapturedPixels ScreenCapture::Capture(const ScreenRegion& region, DWORD& error) {
+CapturedPixels ScreenCapture::Capture(const Rect& region, DWORD& error) {
     error = 0;
-    if (!Prepare(region.width, region.height, error)) return CapturedPixels{nullptr, 0, 0, 0};
+    if (!Prepare(region.Width(), region.Height(), error)) return CapturedPixels{nullptr, 0, 0, 0};
     HDC screen = GetDC(nullptr);
     if (screen == nullptr) {
         error = ErrorOr(ERROR_INVALID_PARAMETER);
@@ -67,7 +71,7 @@ CapturedPixels ScreenCapture::Capture(const ScreenRegion& region, DWORD& error) 
     }
     // No CAPTUREBLT: it would take layered windows too, at the price of making the pointer
     // flicker; what the user sees is captured all the same under desktop composition.
-    const BOOL copied = BitBlt(memoryDc_, 0, 0, region.width, region.height, screen, region.left, region.top, SRCCOPY);
+    const BOOL copied = BitBlt(memoryDc_, 0, 0, region.Width(), region.Height(), screen, region.left, region.top, SRCCOPY);
     const DWORD code = copied ? 0 : ErrorOr(ERROR_INVALID_PARAMETER);
     ReleaseDC(nullptr, screen);
     if (!copied) {
@@ -77,4 +81,12 @@ CapturedPixels ScreenCapture::Capture(const ScreenRegion& region, DWORD& error) 
     GdiFlush();  // the bitmap's memory holds the pixels only once GDI has finished
     return CapturedPixels{bits_, static_cast<std::size_t>(width_) * 4, static_cast<std::uint32_t>(width_),
                           static_cast<std::uint32_t>(height_)};
+}
+
+std::optional<Rect> ClipToScreen(const Rect& region) {
+    const Rect screen = GetVirtualScreenBounds();
+    const Rect part{std::max(region.left, screen.left), std::max(region.top, screen.top),
+                    std::min(region.right, screen.right), std::min(region.bottom, screen.bottom)};
+    if (part.Empty()) return std::nullopt;
+    return part;
 }

@@ -1,18 +1,15 @@
 // Copying pixels off the screen with GDI, as the user sees them (without the pointer).
 #pragma once
 
+#include "base/geometry.h"
 #include "platform/win32.h"
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 
-// A rectangle of the virtual screen, in physical pixels: left, top, and a positive size.
-struct ScreenRegion {
-    std::int32_t left;
-    std::int32_t top;
-    std::int32_t width;
-    std::int32_t height;
-};
+// The part of `region` on the virtual screen; nothing when none of it is.
+std::optional<Rect> ClipToScreen(const Rect& region);
 
 // Captured pixels: rows top-down, four bytes a pixel (blue, green, red, unused).
 struct CapturedPixels {
@@ -31,9 +28,9 @@ class ScreenCapture {
     ScreenCapture(const ScreenCapture&) = delete;
     ScreenCapture& operator=(const ScreenCapture&) = delete;
 
-    // Copies `region` off the screen. On failure `error` holds the Windows error code and the
+    // Copies `region` (not empty) off the screen. On failure `error` holds the Windows error code and the
     // result's pixels are null. The pixels stay valid until the next capture.
-    CapturedPixels Capture(const ScreenRegion& region, DWORD& error);
+    CapturedPixels Capture(const Rect& region, DWORD& error);
 
    private:
     bool Prepare(std::int32_t width, std::int32_t height, DWORD& error);

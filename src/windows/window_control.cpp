@@ -1,8 +1,7 @@
 #include "windows/window_control.h"
 
-#include "base/text.h"
-#include "base/utf16.h"
 #include "platform/poll.h"
+#include "windows/window_search.h"
 
 #include <optional>
 
@@ -29,17 +28,10 @@ int ShowCommand(ShowState state) {
 }
 
 bool FrameIs(HWND hwnd, std::int32_t x, std::int32_t y, std::int32_t width, std::int32_t height) {
-    const std::optional<ScreenRect> frame = VisibleFrame(hwnd);
+    const std::optional<Rect> frame = VisibleFrame(hwnd);
     if (!frame || frame->left != x || frame->top != y) return false;
     return width <= 0 || (frame->right - frame->left == width && frame->bottom - frame->top == height);
 }
-
-bool InFront(HWND hwnd, std::uint32_t timeoutMs) {
-    return PollUntil([hwnd] { return GetForegroundWindow() == hwnd; }, timeoutMs);
-}
-
-// How long each activation step waits for its request to show.
-constexpr std::uint32_t kStepTimeoutMs = 500;
 
 }  // namespace
 
@@ -76,7 +68,7 @@ bool MoveWindowFrame(HWND hwnd, std::int32_t x, std::int32_t y, std::int32_t wid
     // The window rectangle holds the frame and the invisible borders around it: place the
     // rectangle so that the frame lands where asked.
     RECT outer{};
-    const std::optional<ScreenRect> frame = VisibleFrame(hwnd);
+    const std::optional<Rect> frame = VisibleFrame(hwnd);
     if (!frame || !GetWindowRect(hwnd, &outer)) return false;
     const std::int32_t left = frame->left - outer.left;
     const std::int32_t top = frame->top - outer.top;
@@ -106,46 +98,4 @@ HWND WaitForWindow(std::string_view title, std::uint32_t timeoutMs) {
 
 bool WaitForClose(HWND hwnd, std::uint32_t timeoutMs) {
     return PollUntil([hwnd] { return !IsWindow(hwnd); }, timeoutMs);
-}
-
-bool ActivateWindow(HWND hwnd) {
-    if (IsIconic(hwnd)) ShowWindowAsync(hwnd, SW_RESTORE);
-    if (GetForegroundWindow() == hwnd) return true;
-    // 1. Ask. Windows refuses while another process holds the foreground and marlet neither
-    //    owns it nor sent the last input.
-    if (SetForegroundWindow(hwnd) && InFront(hwnd, kStepTimeoutMs)) return true;
-    // 2. Become the process that sent the last input (a mouse move by nothing), and ask again.
-    INPUT nothing{};
-    nothing.type = INPUT_MOUSE;
-    nothing.mi.dwFlags = MOUSEEVENTF_MOVE;
-    SendInput(1, &nothing, sizeof(INPUT));
-    if (SetForegroundWindow(hwnd) && InFront(hwnd, kStepTimeoutMs)) return true;
-    // 3. Share the foreground thread's input for the request, and always give it back.
-    const DWORD self = GetCurrentThreadId();
-    const HWND front = GetForegroundWindow();
-    const DWORD frontThread = front != nullptr ? GetWindowThreadProcessId(front, nullptr) : 0;
-    const bool attached = frontThread != 0 && frontThread != self && AttachThreadInput(self, frontThread, TRUE);
-    const BOOL asked = SetForegroundWindow(hwnd);
-    if (attached) AttachThreadInput(self, frontThread, FALSE);
-    return asked && InFront(hwnd, 2 * kStepTimeoutMs);
-}
-
-SessionInfo ReadSession() {
-    SessionInfo info{0, std::string(), false};
-    DWORD session = 0;
-    if (ProcessIdToSessionId(GetCurrentProcessId(), &session)) info.session = session;
-    if (HDESK desk = OpenInputDesktop(0, FALSE, DESKTOP_READOBJECTS)) {
-        WCHAR name[256] = {};
-        DWORD needed = 0;
-        if (GetUserObjectInformationW(desk, UOI_NAME, name, sizeof name, &needed)) {
-            std::size_t length = 0;
-            while (length < 255 && name[length] != 0) ++length;
-            info.desktop = Utf16ToUtf8(name, length);
-        }
-        CloseDesktop(desk);
-    }
-    // Session 0 holds services and has no user's screen; any desktop but Default (Winlogon when
-    // locked, the secure desktop of a consent prompt) takes no synthesised input.
-    info.interactive = info.session != 0 && ToLower(info.desktop) == "default";
-    return info;
 }

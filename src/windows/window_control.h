@@ -1,14 +1,13 @@
-// Steering top-level windows: their state, place, closing, waiting for them, activation, and
-// the session marlet's input reaches. Every request to another program's window is posted or
-// time-limited, and its outcome is polled against a deadline: a window whose thread has stopped
-// responding cannot hang the caller.
+// Steering top-level windows: their state, place, closing, and waiting for them. Every request
+// to another program's window is posted or time-limited, and its outcome is polled against a
+// deadline: a window whose thread has stopped responding cannot hang the caller.
 #pragma once
 
 #include "platform/win32.h"
 #include "windows/window_info.h"
 
 #include <cstdint>
-#include <string>
+#include <string_view>
 
 // How long a state or placement request may take to show, in milliseconds.
 inline constexpr std::uint32_t kStateTimeoutMs = 2000;
@@ -36,21 +35,3 @@ HWND WaitForWindow(std::string_view title, std::uint32_t timeoutMs);
 
 // Whether the window no longer exists within `timeoutMs`.
 bool WaitForClose(HWND hwnd, std::uint32_t timeoutMs);
-
-// The steps activation takes, in order; each stops the walk when the window is in front.
-enum class ActivationStep { Asked, AskedAfterInput, AskedAttached };
-
-// Brings the window to the foreground even when marlet is not the foreground process: restore if
-// minimised; ask; when refused, send an empty mouse input (so that marlet sent the last input)
-// and ask again; last, attach to the foreground thread's input, ask, and detach. Each step is
-// judged by GetForegroundWindow, not by the request's answer. True when the window is in front.
-bool ActivateWindow(HWND hwnd);
-
-// Where marlet's input goes.
-struct SessionInfo {
-    std::uint32_t session;
-    std::string desktop;  // the input desktop's name; empty when it cannot be opened
-    bool interactive;     // a user's session and its Default desktop: input reaches someone
-};
-
-SessionInfo ReadSession();

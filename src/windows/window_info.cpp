@@ -20,39 +20,19 @@ std::string ReadWideText(Read&& read) {
     }
 }
 
+Rect FromRect(const RECT& r) { return Rect{r.left, r.top, r.right, r.bottom}; }
+
+}  // namespace
+
+HWND HandleFromValue(std::uint64_t value) { return reinterpret_cast<HWND>(static_cast<std::uintptr_t>(value)); }
+
+std::uint64_t HandleValue(HWND hwnd) { return static_cast<std::uint64_t>(reinterpret_cast<std::uintptr_t>(hwnd)); }
+
+bool WindowExists(HWND hwnd) { return hwnd != nullptr && IsWindow(hwnd); }
+
 std::string WindowClass(HWND hwnd) {
     return ReadWideText([hwnd](WCHAR* data, int size) { return GetClassNameW(hwnd, data, size); });
 }
-
-ScreenRect FromRect(const RECT& r) { return ScreenRect{r.left, r.top, r.right, r.bottom}; }
-
-bool Listed(HWND hwnd) { return IsWindowVisible(hwnd) && !IsCloaked(hwnd); }
-
-struct Search {
-    std::string target;  // lowered
-    std::vector<WindowInfo>* list;
-    HWND first;
-};
-
-BOOL CALLBACK Visit(HWND hwnd, LPARAM lParam) {
-    Search& search = *reinterpret_cast<Search*>(lParam);
-    if (!Listed(hwnd)) return TRUE;
-    std::string title = WindowTitle(hwnd);
-    if (!search.target.empty() && !TitleContains(title, search.target)) return TRUE;
-    if (search.list == nullptr) {
-        search.first = hwnd;
-        return FALSE;
-    }
-    DWORD pid = 0;
-    GetWindowThreadProcessId(hwnd, &pid);
-    const std::optional<ScreenRect> frame = VisibleFrame(hwnd);
-    search.list->push_back(WindowInfo{hwnd, std::move(title), WindowClass(hwnd), pid,
-                                      frame ? *frame : ScreenRect{0, 0, 0, 0}, IsIconic(hwnd) != 0, IsZoomed(hwnd) != 0,
-                                      false});
-    return TRUE;
-}
-
-}  // namespace
 
 std::string WindowTitle(HWND hwnd) {
     return ReadWideText([hwnd](WCHAR* data, int size) { return GetWindowTextW(hwnd, data, size); });
@@ -67,7 +47,7 @@ bool IsCloaked(HWND hwnd) {
     return DwmGetWindowAttribute(hwnd, DWMWA_CLOAKED, &cloaked, sizeof cloaked) == S_OK && cloaked != 0;
 }
 
-std::optional<ScreenRect> VisibleFrame(HWND hwnd) {
+std::optional<Rect> VisibleFrame(HWND hwnd) {
     RECT r{};
     if (DwmGetWindowAttribute(hwnd, DWMWA_EXTENDED_FRAME_BOUNDS, &r, sizeof r) == S_OK && r.right > r.left &&
         r.bottom > r.top) {
@@ -77,24 +57,9 @@ std::optional<ScreenRect> VisibleFrame(HWND hwnd) {
     return FromRect(r);
 }
 
-std::optional<ScreenRect> ClientArea(HWND hwnd) {
+std::optional<Rect> ClientArea(HWND hwnd) {
     RECT r{};
     POINT origin{0, 0};
     if (!GetClientRect(hwnd, &r) || !ClientToScreen(hwnd, &origin)) return std::nullopt;
-    return ScreenRect{origin.x, origin.y, origin.x + r.right, origin.y + r.bottom};
-}
-
-std::vector<WindowInfo> ListWindows(std::string_view title) {
-    std::vector<WindowInfo> list;
-    Search search{ToLower(title), &list, nullptr};
-    EnumWindows(Visit, reinterpret_cast<LPARAM>(&search));
-    const HWND front = GetForegroundWindow();
-    for (WindowInfo& w : list) w.foreground = w.hwnd == front;
-    return list;
-}
-
-HWND FindVisibleWindow(std::string_view title) {
-    Search search{ToLower(title), nullptr, nullptr};
-    EnumWindows(Visit, reinterpret_cast<LPARAM>(&search));
-    return search.first;
+    return Rect{origin.x, origin.y, origin.x + r.right, origin.y + r.bottom};
 }

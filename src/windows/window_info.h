@@ -2,6 +2,7 @@
 // frame, client area and state. Nothing here waits on the window's thread.
 #pragma once
 
+#include "base/geometry.h"
 #include "platform/win32.h"
 
 #include <cstdint>
@@ -10,13 +11,12 @@
 #include <string_view>
 #include <vector>
 
-// A rectangle in virtual-screen physical pixels; right and bottom lie one pixel beyond it.
-struct ScreenRect {
-    std::int32_t left;
-    std::int32_t top;
-    std::int32_t right;
-    std::int32_t bottom;
-};
+// The handle a number names (as a client writes it), and the number of a handle.
+HWND HandleFromValue(std::uint64_t value);
+std::uint64_t HandleValue(HWND hwnd);
+
+// Whether the handle names a window that exists (false for null).
+bool WindowExists(HWND hwnd);
 
 // One top-level window as `windows` lists it.
 struct WindowInfo {
@@ -24,7 +24,7 @@ struct WindowInfo {
     std::string title;      // whole, UTF-8
     std::string className;  // UTF-8
     std::uint32_t pid;
-    ScreenRect frame;
+    Rect frame;  // the visible frame, right and bottom exclusive
     bool minimized;
     bool maximized;
     bool foreground;
@@ -32,6 +32,9 @@ struct WindowInfo {
 
 // The window's whole title (no length cut) as UTF-8; empty when it has none or is gone.
 std::string WindowTitle(HWND hwnd);
+
+// The window's class name as UTF-8.
+std::string WindowClass(HWND hwnd);
 
 // Whether `title` contains `target` with the letters A to Z compared without case, as `find`
 // matches; `loweredTarget` is the search text already lowered.
@@ -42,14 +45,8 @@ bool IsCloaked(HWND hwnd);
 
 // The frame as a person sees it: the compositor's extended frame bounds where it has them,
 // else the window rectangle (which on Windows 10 includes invisible resize borders).
-std::optional<ScreenRect> VisibleFrame(HWND hwnd);
+std::optional<Rect> VisibleFrame(HWND hwnd);
 
 // The client area in virtual-screen pixels.
-std::optional<ScreenRect> ClientArea(HWND hwnd);
+std::optional<Rect> ClientArea(HWND hwnd);
 
-// The visible, uncloaked top-level windows in z-order, front first, minimised ones included;
-// with a non-empty `title`, only those whose title contains it (as `find` matches).
-std::vector<WindowInfo> ListWindows(std::string_view title);
-
-// The first visible, uncloaked top-level window whose title contains `title`, or null.
-HWND FindVisibleWindow(std::string_view title);

@@ -76,42 +76,11 @@ struct MapCall {
     UINT code;
 };
 
-struct Desktop {
-    // Whether the calls and input below are kept for reading back. Off in a fresh process, so
-    // that the host daemon can run for ever in constant memory; Reset() turns it on for tests.
-    bool recording = false;
+// The state of the simulated desktop, one part per area; Desktop joins them, so a test reaches
+// every field by its own name.
 
-    // The screen's pixels, 0x00RRGGBB, row by row over the virtual screen (from its top-left);
-    // empty means the wallpaper (see Wallpaper) all over. Paint() fills it.
-    std::vector<std::uint32_t> framebuffer;
-    // GDI: what the capture calls did, and failures to inject.
-    int dibSections = 0;          // CreateDIBSection calls that made a bitmap
-    int gdiObjects = 0;           // device contexts and bitmaps alive (made and not yet freed)
-    int screenDcs = 0;            // screen device contexts taken and not released
-    std::vector<DWORD> blitRops;  // the raster operation of every BitBlt
-    bool refuseBitBlt = false;
-    bool refuseDibSection = false;
-    // Files (real ones, under the host's paths) and failures to inject: the next CreateFileW,
-    // the write that would take the file past `failWriteAt` bytes, the next MoveFileExW.
-    DWORD failCreate = 0;
-    bool filesClosed = false;  // every CreateFileW refused (a fuzzer must not write files)
-    std::int64_t failWriteAt = -1;
-    DWORD failWriteError = ERROR_DISK_FULL;
-    DWORD failMove = 0;
-    std::vector<std::string> filesCreated;  // paths, UTF-8, in order
-
-    // Start-up services.
-    bool user32Loaded = true;
-    bool hasDpiAwarenessContext = true;  // whether user32 exports SetProcessDpiAwarenessContext
-    BOOL dpiAwarenessContextResult = TRUE;
-    std::vector<LONG_PTR> dpiAwarenessContextCalls;
-    int dpiAwareCalls = 0;
-
-    // Sleep never blocks here: it records what it was asked and moves the clock on by as much.
-    std::vector<DWORD> sleeps;
-    ULONGLONG tickCount = 1000000;  // GetTickCount64, in milliseconds
-    ULONGLONG clockScale = 1;       // how far the clock moves for each millisecond slept
-
+// Input: the pointer, the keyboard layout and keys, every SendInput batch and what it did.
+struct InputArea {
     // Virtual screen (all monitors) and the primary monitor, whose top-left pixel is (0, 0).
     int virtualLeft = 0;
     int virtualTop = 0;
@@ -131,20 +100,12 @@ struct Desktop {
     // Moves the pointer made while a button was down, since that button went down.
     std::vector<POINT> pathWhileDown;
     ULONGLONG lastDownTick = 0;
-    // The clipboard: its text (UTF-8 here; UTF-16 to the program), whether it holds text at all,
-    // and another program that holds it open for the next N OpenClipboard tries.
-    bool clipboardHasText = false;
-    std::string clipboardText;
-    int clipboardBusyTries = 0;
-    int clipboardOpenTries = 0;
-    bool clipboardOpen = false;
-    int globalBlocks = 0;  // GlobalAlloc'd blocks not yet freed or given to the clipboard
     // Where the user's hand puts the pointer just before each of the next SendInput calls
     // processes its records: a click's records must still land where the command said.
     std::deque<POINT> handMoves;
     bool cursorAvailable = true;
 
-    // Input: every SendInput call's records as passed, and what the system did with them.
+    // Every SendInput call's records as passed, and what the system did with them.
     std::vector<std::vector<INPUT>> batches;
     std::deque<SendInputPlan> plans;
     std::vector<MouseEvent> mouseEvents;
@@ -162,19 +123,16 @@ struct Desktop {
     std::string layoutText;
     bool capsLock = false;
     bool numLock = false;
-    // The calling thread's key state, as GetKeyState reads it: it only follows the input the
-    // thread reads, and marlet's thread reads none, so it is current only while the thread is
-    // attached to the input of the foreground window's thread.
-    DWORD currentThread = 7;
-    std::vector<std::pair<DWORD, DWORD>> attachedInputs;  // (attaching thread, attached to)
-    std::vector<std::string> attachCalls;                 // "attach T" / "detach T", in order
 
     // US English keyboard layout.
     std::array<SHORT, 256> vkScan{};
     std::array<UINT, 256> scanCodes{};
     std::array<WORD, 512> scanToVk{};  // ScanToVk's answers, plain then extended; see FillScanDecoding
     std::vector<MapCall> mapCalls;
+};
 
+// Windows: the top-level windows, the foreground window and its lock, thread input attachment.
+struct WindowArea {
     // Top-level windows in enumeration order (the z-order, front first), and the foreground window.
     std::vector<Window> windows;
     HWND foreground = nullptr;
@@ -182,15 +140,10 @@ struct Desktop {
     // The foreground lock: with it on, a request is refused unless the caller owns the
     // foreground window, sent the last input, or is attached to the foreground thread's input.
     bool foregroundLock = false;
-    DWORD currentProcess = 0x1000;
     DWORD lastInputProcess = 0;  // the process that sent the last input; SendInput makes it ours
     // Calls that would have waited on a hung window's thread for ever.
     std::vector<std::string> blockedCalls;
     int enumWalks = 0;
-    // The session of the process and the desktop that receives input ("" when it cannot be
-    // opened, as on the secure desktop).
-    DWORD session = 1;
-    std::string inputDesktop = "Default";
     // An accepted foreground change shows in GetForegroundWindow only after this many further
     // reads of it (Wine applies it a moment late); -1: never.
     int foregroundLag = 0;
@@ -199,8 +152,79 @@ struct Desktop {
     int foregroundReads = 0;
     std::vector<WindowCall> windowCalls;
     int enumVisits = 0;  // how many windows the last EnumWindows handed to its callback
+    // The calling thread's key state, as GetKeyState reads it: it only follows the input the
+    // thread reads, and marlet's thread reads none, so it is current only while the thread is
+    // attached to the input of the foreground window's thread.
+    std::vector<std::pair<DWORD, DWORD>> attachedInputs;  // (attaching thread, attached to)
+    std::vector<std::string> attachCalls;                 // "attach T" / "detach T", in order
+};
+
+// The screen's pixels and the GDI calls that capture them.
+struct ScreenArea {
+    // The screen's pixels, 0x00RRGGBB, row by row over the virtual screen (from its top-left);
+    // empty means the wallpaper (see Wallpaper) all over. Paint() fills it.
+    std::vector<std::uint32_t> framebuffer;
+    // GDI: what the capture calls did, and failures to inject.
+    int dibSections = 0;          // CreateDIBSection calls that made a bitmap
+    int gdiObjects = 0;           // device contexts and bitmaps alive (made and not yet freed)
+    int screenDcs = 0;            // screen device contexts taken and not released
+    std::vector<DWORD> blitRops;  // the raster operation of every BitBlt
+    bool refuseBitBlt = false;
+    bool refuseDibSection = false;
+};
+
+// Files (real ones, under the host's paths) and failures to inject: the next CreateFileW, the
+// write that would take the file past `failWriteAt` bytes, the next MoveFileExW.
+struct FileArea {
+    DWORD failCreate = 0;
+    bool filesClosed = false;  // every CreateFileW refused (a fuzzer must not write files)
+    std::int64_t failWriteAt = -1;
+    DWORD failWriteError = ERROR_DISK_FULL;
+    DWORD failMove = 0;
+    std::vector<std::string> filesCreated;  // paths, UTF-8, in order
+};
+
+// The clipboard: its text (UTF-8 here; UTF-16 to the program), whether it holds text at all, and
+// another program that holds it open for the next N OpenClipboard tries.
+struct ClipboardArea {
+    bool clipboardHasText = false;
+    std::string clipboardText;
+    int clipboardBusyTries = 0;
+    int clipboardOpenTries = 0;
+    bool clipboardOpen = false;
+    int globalBlocks = 0;  // GlobalAlloc'd blocks not yet freed or given to the clipboard
+};
+
+// The process, its session and start-up services, the clock and the last error.
+struct SessionArea {
+    // Start-up services.
+    bool user32Loaded = true;
+    bool hasDpiAwarenessContext = true;  // whether user32 exports SetProcessDpiAwarenessContext
+    BOOL dpiAwarenessContextResult = TRUE;
+    std::vector<LONG_PTR> dpiAwarenessContextCalls;
+    int dpiAwareCalls = 0;
+
+    // Sleep never blocks here: it records what it was asked and moves the clock on by as much.
+    std::vector<DWORD> sleeps;
+    ULONGLONG tickCount = 1000000;  // GetTickCount64, in milliseconds
+    ULONGLONG clockScale = 1;       // how far the clock moves for each millisecond slept
+
+    DWORD currentThread = 7;
+    DWORD currentProcess = 0x1000;
+    // The session of the process and the desktop that receives input ("" when it cannot be
+    // opened, as on the secure desktop).
+    DWORD session = 1;
+    std::string inputDesktop = "Default";
+    // The console control handlers set, in the order added (see RaiseConsoleControl).
+    std::vector<PHANDLER_ROUTINE> consoleHandlers;
 
     DWORD lastError = 0;
+};
+
+struct Desktop : InputArea, WindowArea, ScreenArea, FileArea, ClipboardArea, SessionArea {
+    // Whether the calls and input are kept for reading back. Off in a fresh process, so that the
+    // host daemon can run for ever in constant memory; Reset() turns it on for tests.
+    bool recording = false;
 };
 
 // The desktop's state, for tests to shape and inspect.
@@ -239,6 +263,11 @@ WORD ScanToVk(WORD scan, bool extended);
 
 // Works out ScanToVk's answers again from the layout's scan codes (after a test changes them).
 void FillScanDecoding(Desktop& d);
+
+// Sends a console control event (CTRL_C_EVENT, CTRL_CLOSE_EVENT, ...) to the handlers set with
+// SetConsoleCtrlHandler, last added first, as the system does on its own thread; true when one
+// of them handled it (else the system would end the process).
+bool RaiseConsoleControl(DWORD event);
 
 // Keyboard records of all batches, flattened in order.
 std::vector<KEYBDINPUT> AllKeyRecords();

@@ -1,23 +1,21 @@
-#include "daemon/commands.h"
+#include "daemon/command_loop.h"
+#include "daemon/daemon_state.h"
+#include "daemon/texts.h"
+#include "support/answers.h"
 #include "support/session.h"
 
+#include <algorithm>
 #include <sstream>
 #include <stdexcept>
 
 namespace {
-
-const std::string kBannerText = "marlet daemon ready. Type 'help' for commands.\n";
-const std::string kFarewellText = "marlet daemon shutting down.\n";
-const std::string kOk = "{\"status\":\"ok\"}\n";
-
-std::string Error(const std::string& message) { return "{\"status\":\"error\",\"message\":\"" + message + "\"}\n"; }
 
 using CommandLoop = DesktopTest;
 
 TEST_F(CommandLoop, WritesBannerAndFarewellAroundTheSessionAndExitsZero) {
     const Transcript t = RunSession("");
     EXPECT_EQ(t.out, "");
-    EXPECT_EQ(t.err, kBannerText + kFarewellText);
+    EXPECT_EQ(t.err, kBannerLine + kFarewellLine);
     EXPECT_EQ(t.status, 0);
 }
 
@@ -35,20 +33,20 @@ TEST_F(CommandLoop, LeavesTheErrorStreamAsItFoundIt) {
     EXPECT_EQ(err.tie(), &before);
     EXPECT_FALSE(err.flags() & std::ios::unitbuf);
     err << "still usable" << std::flush;
-    EXPECT_EQ(err.str(), kBannerText + kFarewellText + "still usable");
+    EXPECT_EQ(err.str(), kBannerLine + kFarewellLine + "still usable");
 }
 
 TEST_F(CommandLoop, SilentLinesGetNoAnswerAtAll) {
     const Transcript t = RunSession("\n   \n\t\r\n# a comment\n  \t# indented comment\n\"\"\n\"\" \"\"\n\"\n");
     EXPECT_EQ(t.out, "");
-    EXPECT_EQ(t.err, kBannerText + kFarewellText);
+    EXPECT_EQ(t.err, kBannerLine + kFarewellLine);
 }
 
 TEST_F(CommandLoop, CommandWordsAreCaseInsensitiveAndMayBeQuoted) {
     for (const std::string line : {"help", "HELP", "Help", "\"help\"", "help me please", "  help  \r"}) {
         const Transcript t = RunSession(line + "\n");
         EXPECT_EQ(t.out, kOk) << line;
-        EXPECT_EQ(t.err.size(), kBannerText.size() + 1287 + kFarewellText.size()) << line;
+        EXPECT_EQ(t.err.size(), kBannerLine.size() + 1287 + kFarewellLine.size()) << line;
     }
 }
 
@@ -68,7 +66,7 @@ TEST_F(CommandLoop, QuitAndItsAliasesStopReading) {
     for (const std::string word : {"quit", "exit", "shutdown", "QUIT now"}) {
         const Transcript t = RunSession(word + "\nversion\nhelp\n");
         EXPECT_EQ(t.out, kOk) << word;
-        EXPECT_EQ(t.err, kBannerText + kFarewellText) << word;
+        EXPECT_EQ(t.err, kBannerLine + kFarewellLine) << word;
         EXPECT_EQ(t.status, 0);
         EXPECT_EQ(t.unread, "version\nhelp\n") << word;
     }
@@ -110,7 +108,7 @@ TEST_F(CommandLoop, RefusedPerMonitorAwarenessIsNotFollowedBySystemAwareness) {
     const Transcript t = RunSession("version\n");
     EXPECT_EQ(sim::State().dpiAwarenessContextCalls, std::vector<LONG_PTR>{-4});
     EXPECT_EQ(sim::State().dpiAwareCalls, 0);
-    EXPECT_EQ(t.err, kBannerText + kFarewellText);
+    EXPECT_EQ(t.err, kBannerLine + kFarewellLine);
 }
 
 TEST_F(CommandLoop, FallsBackToSystemAwarenessWithoutTheEntryPoint) {
@@ -131,12 +129,25 @@ Flow ThrowsOther(const Args&, Session&) { throw 42; }
 TEST_F(CommandLoop, GuardTurnsAnythingThrownIntoAnErrorLine) {
     std::ostringstream out;
     std::ostringstream err;
-    Session session{out, err};
+    DaemonState state;
+    Session session{out, err, state};
     EXPECT_EQ(RunGuarded(ThrowsStandard, {"x"}, "x", session), Flow::Continue);
     EXPECT_EQ(RunGuarded(ThrowsOther, {"x"}, "x", session), Flow::Continue);
     EXPECT_EQ(RunGuarded(nullptr, {"Zap"}, "zap", session), Flow::Continue);
     EXPECT_EQ(out.str(), Error("Exception: disk on fire") + Error("Unknown error") +
                              Error("Unknown command: zap. Type 'help' for usage."));
+}
+
+TEST(HelpText, IsTwentyThreeLinesOf1287Bytes) {
+    std::ostringstream err;
+    PrintHelp(err);
+    const std::string help = err.str();
+    EXPECT_EQ(help.size(), 1287u);
+    EXPECT_EQ(std::count(help.begin(), help.end(), '\n'), 23);
+    EXPECT_EQ(help.substr(0, 39), "marlet - Windows GUI automation daemon\n");
+    EXPECT_NE(help.find("  rclick X,Y                     - Right-click at coordinates  \n"), std::string::npos);
+    EXPECT_NE(help.find("  quit                           - Exit daemon\n\nCoordinates:"), std::string::npos);
+    EXPECT_TRUE(help.ends_with("      num0-num9, num*, num+, num-, num., num/, numenter\n"));
 }
 
 }  // namespace

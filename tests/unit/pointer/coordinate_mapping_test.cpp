@@ -64,14 +64,14 @@ void ExpectEveryPixelRoundTrips(int left, int top, int width, int height) {
     sim::Reset();
     sim::SetScreen(left, top, width, height, width, height);
     for (int x = left; x < left + width; ++x) {
-        ASSERT_TRUE(MoveMouse(x, top + height - 1, true).success);
+        ASSERT_TRUE(MoveMouse(x, top + height - 1).success);
         ASSERT_EQ(sim::State().cursor.x, x) << "width " << width;
         ASSERT_EQ(sim::State().cursor.y, top + height - 1);
         sim::State().batches.clear();
         sim::State().metricReads.clear();
     }
     for (int y = top; y < top + height; ++y) {
-        ASSERT_TRUE(MoveMouse(left, y, true).success);
+        ASSERT_TRUE(MoveMouse(left, y).success);
         ASSERT_EQ(sim::State().cursor.y, y) << "height " << height;
         sim::State().batches.clear();
         sim::State().metricReads.clear();

@@ -23,7 +23,7 @@ TEST_F(Capture, CopiesTheScreenPixelForPixelAtVirtualScreenCoordinates) {
     sim::Paint(-10, -5, 20, 10, 0x123456);
     ScreenCapture capture;
     DWORD error = 0;
-    const CapturedPixels c = capture.Capture(ScreenRegion{-12, -6, 30, 20}, error);
+    const CapturedPixels c = capture.Capture(Rect{-12, -6, -12 + 30, -6 + 20}, error);
     ASSERT_NE(c.pixels, nullptr);
     EXPECT_EQ(error, 0u);
     EXPECT_EQ(c.width, 30u);
@@ -44,9 +44,9 @@ TEST_F(Capture, KeepsItsBitmapForTheNextCaptureOfTheSameSizeAndLeaksNothing) {
     {
         ScreenCapture capture;
         DWORD error = 0;
-        for (int i = 0; i < 5; ++i) ASSERT_NE(capture.Capture(ScreenRegion{i, i, 64, 48}, error).pixels, nullptr);
+        for (int i = 0; i < 5; ++i) ASSERT_NE(capture.Capture(Rect{i, i, i + 64, i + 48}, error).pixels, nullptr);
         EXPECT_EQ(sim::State().dibSections, 1);
-        ASSERT_NE(capture.Capture(ScreenRegion{0, 0, 65, 48}, error).pixels, nullptr);
+        ASSERT_NE(capture.Capture(Rect{0, 0, 0 + 65, 0 + 48}, error).pixels, nullptr);
         EXPECT_EQ(sim::State().dibSections, 2);
         EXPECT_EQ(sim::State().gdiObjects, 2);  // one memory DC and the one bitmap it holds now
         EXPECT_EQ(sim::State().screenDcs, 0);   // the screen's DC is given back every time
@@ -58,15 +58,15 @@ TEST_F(Capture, FailuresCarryTheErrorCodeAndRecover) {
     ScreenCapture capture;
     DWORD error = 0;
     sim::State().refuseDibSection = true;
-    EXPECT_EQ(capture.Capture(ScreenRegion{0, 0, 10, 10}, error).pixels, nullptr);
+    EXPECT_EQ(capture.Capture(Rect{0, 0, 0 + 10, 0 + 10}, error).pixels, nullptr);
     EXPECT_EQ(error, ERROR_NOT_ENOUGH_MEMORY);
     EXPECT_EQ(sim::State().gdiObjects, 0);
     sim::State().refuseDibSection = false;
     sim::State().refuseBitBlt = true;
-    EXPECT_EQ(capture.Capture(ScreenRegion{0, 0, 10, 10}, error).pixels, nullptr);
+    EXPECT_EQ(capture.Capture(Rect{0, 0, 0 + 10, 0 + 10}, error).pixels, nullptr);
     EXPECT_EQ(error, ERROR_INVALID_PARAMETER);
     sim::State().refuseBitBlt = false;
-    EXPECT_NE(capture.Capture(ScreenRegion{0, 0, 10, 10}, error).pixels, nullptr);
+    EXPECT_NE(capture.Capture(Rect{0, 0, 0 + 10, 0 + 10}, error).pixels, nullptr);
     EXPECT_EQ(error, 0u);
     EXPECT_EQ(sim::State().screenDcs, 0);
 }

@@ -1,6 +1,8 @@
 #include "support/session.h"
+#include "windows/session.h"
 #include "windows/window_control.h"
 #include "windows/window_focus.h"
+#include "windows/window_search.h"
 #include "windows/window_info.h"
 
 #include <string>

@@ -1,0 +1,57 @@
+# Fails when a source under src/ includes a header of a folder it may not reach: includes point
+# down only (daemon -> commands -> subsystems -> base and platform; protocol -> base), so each
+# library links only what it includes. Run by the build (the include_check target) with
+# -DSRC=<src folder> -DSTAMP=<file to touch on success>.
+
+# What each folder may include besides itself. daemon/ holds two libraries: the session pieces
+# the families use (listed in SESSION_HEADERS) and the loop that joins the families.
+set(allowed_base "")
+set(allowed_platform "")
+set(allowed_protocol base)
+set(allowed_image base)
+set(allowed_keyboard base platform)
+set(allowed_pointer keyboard base platform)
+set(allowed_windows base platform)
+set(allowed_clipboard base platform)
+set(allowed_screen pointer base platform)
+set(allowed_commands daemon protocol image keyboard pointer windows clipboard screen base platform)
+set(allowed_daemon commands protocol image keyboard pointer windows clipboard screen base platform)
+# The headers of daemon/ that commands/ may include; the rest of daemon/ joins the families.
+set(SESSION_HEADERS session.h arguments.h daemon_state.h held_inputs.h texts.h)
+
+file(GLOB_RECURSE sources RELATIVE "${SRC}" "${SRC}/*.h" "${SRC}/*.cpp")
+set(errors "")
+foreach(source IN LISTS sources)
+  string(REGEX MATCH "^[^/]+" folder "${source}")
+  if(NOT DEFINED allowed_${folder})
+    list(APPEND errors "${source}: folder ${folder}/ has no place in the include order")
+    continue()
+  endif()
+  file(STRINGS "${SRC}/${source}" lines REGEX "^[ \t]*#[ \t]*include[ \t]*\"")
+  foreach(line IN LISTS lines)
+    string(REGEX REPLACE "^[ \t]*#[ \t]*include[ \t]*\"([^\"]+)\".*" "\\1" header "${line}")
+    if(NOT header MATCHES "/")
+      continue()
+    endif()
+    string(REGEX MATCH "^[^/]+" target "${header}")
+    if(target STREQUAL folder)
+      continue()
+    endif()
+    list(FIND allowed_${folder} "${target}" found)
+    if(found EQUAL -1)
+      list(APPEND errors "${source} includes ${header}: ${folder}/ may not include ${target}/")
+    elseif(folder STREQUAL "commands" AND target STREQUAL "daemon")
+      get_filename_component(name "${header}" NAME)
+      list(FIND SESSION_HEADERS "${name}" session)
+      if(session EQUAL -1)
+        list(APPEND errors "${source} includes ${header}: commands/ may use only the session pieces of daemon/")
+      endif()
+    endif()
+  endforeach()
+endforeach()
+
+if(errors)
+  list(JOIN errors "\n  " text)
+  message(FATAL_ERROR "Includes that run back up:\n  ${text}")
+endif()
+file(TOUCH "${STAMP}")

@@ -1,0 +1,26 @@
+// What the simulated desktop's area files share among themselves (not for tests).
+#pragma once
+
+#include "platform/simulated/desktop.h"
+
+#include <string>
+
+namespace sim {
+
+// Fills the US English layout's key table and scan codes.
+void FillUsLayout(Desktop& d);
+
+// What a mouse or keyboard record the system took does to the pointer, the buttons and the keys.
+void ApplyMouse(Desktop& d, const MOUSEINPUT& mi);
+void ApplyKey(Desktop& d, const KEYBDINPUT& ki);
+
+// Whether a key with one of these virtual keys is held down.
+bool IsDown(const Desktop& d, WORD a, WORD b, WORD c);
+
+// UTF-8 to UTF-16 units copied into `out` (at most size - 1, then a zero); the count copied.
+int CopyWide(const std::string& utf8, LPWSTR out, int size);
+
+// UTF-16 units up to a zero unit, as UTF-8.
+std::string FromWide(LPCWSTR text);
+
+}  // namespace sim
