@@ -4,7 +4,6 @@ along the way. Every answer is checked to be one JSON object."""
 
 import argparse
 import json
-import os
 import subprocess
 import sys
 import threading

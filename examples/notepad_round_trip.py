@@ -6,7 +6,6 @@
 On Windows, FILE defaults to %TEMP%\\marlet-notepad.txt; under Wine to /tmp/marlet-notepad.txt.
 """
 
-import os
 import subprocess
 import sys
 import tempfile

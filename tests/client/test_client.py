@@ -2,7 +2,6 @@
 and text, threads sharing one instance, and a daemon that dies under a call."""
 
 import io
-import json
 import os
 import sys
 import threading
@@ -12,7 +11,8 @@ import pytest
 from PIL import Image
 
 import marlet
-from marlet import Color, Marlet, MarletError, MarletExited, MarletTimeout, Point, Rect, Session, Window
+from daemon_process import wallpaper
+from marlet import Color, CommandError, Marlet, MarletError, MarletExited, MarletTimeout, Point, Rect, Session, Window
 
 
 class Recording(Marlet):
@@ -27,8 +27,6 @@ class Recording(Marlet):
         super()._send(line)
 
 
-def wallpaper(x, y):
-    return ((3 * x + y) & 0xFF, (x ^ (5 * y)) & 0xFF, (x + 7 * y) & 0xFF)
 
 
 # (call, its line on the wire, the value it returns): against the host daemon.
@@ -100,7 +98,7 @@ def test_window_answers_become_values(tmp_path):
         '{"status":"ok","left":-9,"top":51,"right":789,"bottom":619}',
         '{"status":"ok"}', '{"status":"ok"}', '{"status":"ok"}', '{"status":"ok"}', '{"status":"ok"}',
         '{"status":"ok"}', '{"status":"ok"}', '{"status":"ok"}',
-        '{"status":"ok","hwnd":"0x3c4d"}', '{"status":"ok"}',
+        '{"status":"ok"}', '{"status":"ok","hwnd":"0x3c4d"}', '{"status":"ok"}',
     ]
     script.write_text("\n".join(answers) + "\n", encoding="utf-8")
     listed = Window("0x1a2b", 'Caf\u00e9 "1"', "Notepad", 42, Rect(-10, 20, 790, 620), False, True, True)
@@ -118,6 +116,7 @@ def test_window_answers_become_values(tmp_path):
         (lambda m: m.move_window("0x1a2b", -5, 6), "movewindow 0x1a2b -5,6", None),
         (lambda m: m.move_window("0x1a2b", 0, 0, 640, 480), "movewindow 0x1a2b 0,0 640,480", None),
         (lambda m: m.close("0x1a2b"), "close 0x1a2b", None),
+        (lambda m: m.close_window(listed), "close 0x1a2b", None),
         (lambda m: m.wait_window("Save As", timeout=2.5), 'waitwindow 2500 "Save As"', "0x3c4d"),
         (lambda m: m.wait_close("0x3c4d", timeout=1), "waitclose 1000 0x3c4d", None),
     ]
@@ -191,9 +190,11 @@ def test_arguments_that_cannot_be_expressed_raise_value_error_and_send_nothing(h
 
 def test_an_error_answer_raises_marlet_error_and_the_instance_goes_on(host_marlet):
     with Marlet(host_marlet) as m:
-        with pytest.raises(MarletError) as failure:
+        with pytest.raises(CommandError) as failure:
             m.press("nosuchkey")
+        assert isinstance(failure.value, MarletError)
         assert failure.value.message == "Invalid key combo: nosuchkey"
+        assert failure.value.command == "press nosuchkey"
         with pytest.raises(MarletError, match="Unknown command: frobnicate"):
             m.command("frobnicate 1")
         assert m.version() == "1.0.0"
@@ -282,3 +283,24 @@ def test_leaving_the_with_block_quits_the_daemon(host_marlet):
         proc = m._proc
     assert proc.returncode == 0
     assert m.close() == 0  # closing again changes nothing
+
+
+def test_close_of_none_is_refused_and_ends_nothing(host_marlet):
+    with Marlet(host_marlet) as m:
+        with pytest.raises(ValueError, match="close\\(None\\) names no window"):
+            m.close(None)
+        assert m.position() == Point(0, 0)  # the daemon is still there
+
+
+def test_the_kinds_of_error_are_all_marlet_errors_and_only_answers_are_command_errors():
+    import marlet
+    for kind in (marlet.CommandError, marlet.MarletExited, marlet.MarletTimeout):
+        assert issubclass(kind, marlet.MarletError)
+    assert not issubclass(marlet.MarletExited, marlet.CommandError)
+    assert not issubclass(marlet.MarletTimeout, marlet.CommandError)
+
+
+def test_every_public_method_says_what_it_does():
+    missing = [name for name, member in vars(Marlet).items()
+               if callable(member) and not name.startswith("_") and not (member.__doc__ or "").strip()]
+    assert missing == []

@@ -14,6 +14,7 @@ from pathlib import Path
 import pytest
 
 sys.path.insert(0, str(Path(__file__).resolve().parents[1]))
+from daemon_process import start_daemon as start_process  # noqa: E402
 
 ROOT = Path(__file__).resolve().parents[2]
 BUILD = Path(os.environ.get("MARLET_WINDOWS_BUILD", ROOT / "build" / "windows"))
@@ -55,8 +56,7 @@ class Daemon:
     """marlet.exe started as a client starts it: three pipes."""
 
     def __init__(self, env):
-        self.proc = subprocess.Popen([shutil.which("wine"), str(MARLET_EXE)], env=env,
-                                     stdin=subprocess.PIPE, stdout=subprocess.PIPE, stderr=subprocess.PIPE)
+        self.proc = start_process([shutil.which("wine"), str(MARLET_EXE)], env)
         self.out = LineReader(self.proc.stdout)
         self.err = LineReader(self.proc.stderr)
 
@@ -260,8 +260,25 @@ def start_daemon(wine_env):
 
 
 @pytest.fixture
-def daemon(start_daemon):
+def daemon(request, start_daemon):
+    """The daemon a case talks to: the module's shared one where the module says its cases never
+    end it (SHARES_DAEMON = True), else one of the case's own."""
+    if getattr(request.module, "SHARES_DAEMON", False):
+        return request.getfixturevalue("shared_daemon")
     return start_daemon()
+
+
+def focused_probe(title, rect):
+    """A module's probe fixture: one probe for the module, brought to the front by the shared
+    daemon's own focus command."""
+
+    @pytest.fixture(scope="module")
+    def probe(wine_env, shared_daemon):
+        p = open_focused_probe(wine_env, shared_daemon, title, rect)
+        yield p
+        p.close()
+
+    return probe
 
 
 @pytest.fixture

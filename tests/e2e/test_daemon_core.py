@@ -5,7 +5,7 @@ import shutil
 import time
 
 from conftest import MARLET_EXE
-from pipe_clients import close_stdout_while_writing
+from daemon_process import close_stdout_while_writing
 
 HELP_LINES = 23
 FAREWELL = b"marlet daemon shutting down.\r\n"

@@ -6,20 +6,14 @@ import json
 
 import pytest
 
-from conftest import open_focused_probe, start_ready_daemon
+from conftest import focused_probe, start_ready_daemon
 from test_keyboard import key_events, typed_text
 
 
-@pytest.fixture(scope="module")
-def input_probe(wine_env, shared_daemon):
-    probe = open_focused_probe(wine_env, shared_daemon, "marlet input probe", (0, 0, 1000, 700))
-    yield probe
-    probe.close()
+input_probe = focused_probe("marlet input probe", (0, 0, 1000, 700))
 
 
-@pytest.fixture
-def daemon(shared_daemon):
-    return shared_daemon
+SHARES_DAEMON = True  # no case here ends the daemon
 
 
 def focus(daemon, probe):

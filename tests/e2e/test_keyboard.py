@@ -2,19 +2,13 @@
 
 import pytest
 
-from conftest import open_focused_probe
+from conftest import focused_probe
 
 
-@pytest.fixture(scope="module")
-def keyboard_probe(wine_env, shared_daemon):
-    probe = open_focused_probe(wine_env, shared_daemon, "marlet keyboard probe", (0, 0, 800, 600))
-    yield probe
-    probe.close()
+keyboard_probe = focused_probe("marlet keyboard probe", (0, 0, 800, 600))
 
 
-@pytest.fixture
-def daemon(shared_daemon):
-    return shared_daemon
+SHARES_DAEMON = True  # no case here ends the daemon
 
 
 def key_events(probe, start):

@@ -6,19 +6,13 @@ import random
 
 import pytest
 
-from conftest import SCREEN_H, SCREEN_W, open_focused_probe
+from conftest import SCREEN_H, SCREEN_W, focused_probe
 
 
-@pytest.fixture(scope="module")
-def pointer_probe(wine_env, shared_daemon):
-    probe = open_focused_probe(wine_env, shared_daemon, "marlet pointer probe", (0, 0, SCREEN_W, SCREEN_H))
-    yield probe
-    probe.close()
+pointer_probe = focused_probe("marlet pointer probe", (0, 0, SCREEN_W, SCREEN_H))
 
 
-@pytest.fixture
-def daemon(shared_daemon):
-    return shared_daemon
+SHARES_DAEMON = True  # no case here ends the daemon
 
 
 def test_screen_reports_the_virtual_display(daemon):

@@ -35,9 +35,7 @@ def patterned(wine_env, shared_daemon):
     probe.close()
 
 
-@pytest.fixture
-def daemon(shared_daemon):
-    return shared_daemon
+SHARES_DAEMON = True  # no case here ends the daemon
 
 
 def x_server_screen(env):

@@ -6,14 +6,10 @@ import subprocess
 import shutil
 import time
 
-import pytest
-
 from conftest import PROBE_EXE
 
 
-@pytest.fixture
-def daemon(shared_daemon):
-    return shared_daemon
+SHARES_DAEMON = True  # no case here ends the daemon
 
 
 def ask(daemon, line):

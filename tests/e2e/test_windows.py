@@ -5,9 +5,7 @@ import json
 import pytest
 
 
-@pytest.fixture
-def daemon(shared_daemon):
-    return shared_daemon
+SHARES_DAEMON = True  # no case here ends the daemon
 
 
 def found(daemon, title):

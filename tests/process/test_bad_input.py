@@ -8,14 +8,14 @@ from pathlib import Path
 
 import pytest
 
-from pipe_clients import close_stdout_while_writing, read_line
+from daemon_process import close_stdout_while_writing, read_line, run_daemon, start_daemon
 
 FAREWELL = b"marlet daemon shutting down.\n"
 VERSION = [{"status": "ok"}, {"version": "1.0.0"}]
 
 
 def run(marlet, data, timeout=120):
-    proc = subprocess.run([marlet], input=data, capture_output=True, timeout=timeout)
+    proc = run_daemon([marlet], data, timeout)
     assert proc.returncode == 0, proc.stderr[-2000:]
     assert proc.stderr.endswith(FAREWELL)
     answers = []
@@ -37,7 +37,7 @@ def test_a_line_of_100_megabytes_is_held_in_few_copies(marlet):
     if "asan" in marlet:
         pytest.skip("AddressSanitizer keeps freed blocks in quarantine; the plain build is measured")
     size = 100 << 20
-    proc = subprocess.Popen([marlet], stdin=subprocess.PIPE, stdout=subprocess.PIPE, stderr=subprocess.DEVNULL)
+    proc = start_daemon([marlet], stderr=subprocess.DEVNULL)
     writer = threading.Thread(target=lambda: (proc.stdin.write(b"x" * size + b"\n"), proc.stdin.flush()))
     writer.start()
     answer = read_line(proc.stdout, timeout=60)

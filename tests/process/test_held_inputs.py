@@ -1,13 +1,11 @@
 """Keys and buttons a client holds are let go when it can no longer act: at the end of its input,
 and as soon as it stops reading the answers."""
 
-import subprocess
-
-from pipe_clients import read_line
+from daemon_process import read_line, start_daemon
 
 
 def start(marlet):
-    return subprocess.Popen([marlet], stdin=subprocess.PIPE, stdout=subprocess.PIPE, stderr=subprocess.PIPE)
+    return start_daemon([marlet])
 
 
 def test_end_of_input_releases_what_is_held_and_says_so(marlet):

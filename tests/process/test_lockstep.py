@@ -4,7 +4,7 @@ reach it at once, while the daemon's input is still open."""
 import json
 import subprocess
 
-from pipe_clients import read_line
+from daemon_process import read_line, start_daemon
 
 # Each command line and the number of answer lines it gets: every kind of answer the daemon
 # writes (envelope, direct lines, errors, the unknown-word message written in pieces).
@@ -14,7 +14,7 @@ LINES = [("version", 2), ("pos", 1), ("move 5,5", 1), ("screen", 1), ("click 1,1
 
 
 def test_every_answer_arrives_before_the_next_line_is_sent(marlet):
-    proc = subprocess.Popen([marlet], stdin=subprocess.PIPE, stdout=subprocess.PIPE, stderr=subprocess.DEVNULL)
+    proc = start_daemon([marlet], stderr=subprocess.DEVNULL)
     try:
         for line, count in LINES:
             proc.stdin.write(line.encode() + b"\n")

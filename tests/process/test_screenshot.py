@@ -4,18 +4,14 @@ is the simulated screen's wallpaper, and a file screenshot lands whole."""
 import base64
 import io
 import json
-import subprocess
 
 from PIL import Image
 
-
-def wallpaper(x, y):
-    """The simulated screen's colour at a pixel, as the simulated desktop defines it."""
-    return ((3 * x + y) & 0xFF, (x ^ (5 * y)) & 0xFF, (x + 7 * y) & 0xFF)
+from daemon_process import run_daemon, wallpaper
 
 
 def ask_all(marlet, lines, timeout=120):
-    proc = subprocess.run([marlet], input="\n".join(lines).encode() + b"\n", capture_output=True, timeout=timeout)
+    proc = run_daemon([marlet], "\n".join(lines).encode() + b"\n", timeout)
     assert proc.returncode == 0, proc.stderr[-2000:]
     return [json.loads(line.decode("utf-8", errors="strict")) for line in proc.stdout.splitlines()]
 

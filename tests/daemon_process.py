@@ -1,8 +1,22 @@
-"""Client behaviours shared by the host-process and Wine test suites."""
+"""Starting marlet and talking to it the way a client does: shared by the process tests (the
+host build) and the end-to-end tests (the Windows build under Wine), and the simulated desktop's
+wallpaper, which every picture the host build takes shows."""
 
 import queue
 import subprocess
 import threading
+
+
+def start_daemon(argv, env=None, stderr=subprocess.PIPE):
+    """marlet started as a client starts it: standard input, output and error on pipes (standard
+    error as `stderr` says)."""
+    return subprocess.Popen(argv, env=env, stdin=subprocess.PIPE, stdout=subprocess.PIPE, stderr=stderr)
+
+
+def run_daemon(argv, data, timeout, env=None):
+    """marlet run on `data` as its whole input to its end: the completed process, with its
+    standard output and error as bytes."""
+    return subprocess.run(argv, env=env, input=data, capture_output=True, timeout=timeout)
 
 
 def read_line(stream, timeout):
@@ -20,7 +34,7 @@ def close_stdout_while_writing(argv, env=None, rounds=100, timeout=60):
     """Starts the daemon, keeps feeding it commands, reads the start of its first answer and then
     closes its standard output, so that every later write of the daemon fails. Returns the exit
     status and all of standard error once the input has ended."""
-    proc = subprocess.Popen(argv, env=env, stdin=subprocess.PIPE, stdout=subprocess.PIPE, stderr=subprocess.PIPE)
+    proc = start_daemon(argv, env)
 
     def feed():
         try:
@@ -39,3 +53,9 @@ def close_stdout_while_writing(argv, env=None, rounds=100, timeout=60):
     writer.join()
     assert first == b'{"status":', first
     return proc.wait(timeout), err
+
+
+def wallpaper(x, y):
+    """The simulated screen's colour at a pixel where nothing was painted, (red, green, blue), as
+    the simulated desktop defines it."""
+    return ((3 * x + y) & 0xFF, (x ^ (5 * y)) & 0xFF, (x + 7 * y) & 0xFF)
