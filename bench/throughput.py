@@ -22,9 +22,18 @@ ROOT = Path(__file__).resolve().parents[1]
 HOST = ROOT / "build" / "host"
 
 
-def command_stream(n):
-    kinds = ["pos", "move {x},{y}", "press ctrl+c", "type hello"]
-    return [kinds[i % 4].format(x=i % 1920, y=i % 1080) for i in range(n)]
+# The streams measured: the four commands clients send most, mixed, and each of three alone.
+STREAMS = {
+    "mixed": ["pos", "move {x},{y}", "press ctrl+c", "type hello"],
+    "pos": ["pos"],
+    "move": ["move {x},{y}"],
+    "press": ["press ctrl+c"],
+}
+
+
+def command_stream(n, kind="mixed"):
+    kinds = STREAMS[kind]
+    return [kinds[i % len(kinds)].format(x=i % 1920, y=i % 1080) for i in range(n)]
 
 
 def pipelined(program, lines):
@@ -90,22 +99,26 @@ def main():
     parser.add_argument("--lockstep-commands", type=int, default=20_000)
     parser.add_argument("--runs", type=int, default=9, help="pairs of runs")
     parser.add_argument("--marlet", type=Path, default=HOST / "marlet", help="the daemon to measure")
+    parser.add_argument("--stream", choices=sorted(STREAMS), action="append",
+                        help="the commands sent (repeatable; default: mixed, then pos, move and press alone)")
     args = parser.parse_args()
     marlet, floor = args.marlet, HOST / "bench" / "marlet_floor"
     for exe in (marlet, floor):
         if not exe.exists():
             sys.exit(f"{exe} is missing: cmake --preset host && cmake --build --preset host")
-    lines = command_stream(args.commands)
-    few = command_stream(args.lockstep_commands)
-    print(f"{'mode':10} {'commands':>9} {'marlet/s':>18} {'floor/s':>18} {'fraction':>9} {'pairs range':>12}")
-    for mode, f, stream in [("pipelined", pipelined, lines), ("lockstep", lockstep, few)]:
-        pairs = paired_runs(args.runs, f, marlet, floor, stream)
-        ratios = sorted(m / fl for m, fl in pairs)
-        m_rates = sorted(m for m, _ in pairs)
-        f_rates = sorted(fl for _, fl in pairs)
-        print(f"{mode:10} {len(stream):9d} {statistics.median(m_rates):>10,.0f} median "
-              f"{statistics.median(f_rates):>10,.0f} median {statistics.median(ratios):9.2f} "
-              f"{ratios[0]:6.2f}-{ratios[-1]:.2f}")
+    print(f"{'stream':7} {'mode':10} {'commands':>9} {'marlet/s':>18} {'floor/s':>18} {'fraction':>9} "
+          f"{'pairs range':>12}")
+    for kind in args.stream or ["mixed", "pos", "move", "press"]:
+        lines = command_stream(args.commands, kind)
+        few = command_stream(args.lockstep_commands, kind)
+        for mode, f, stream in [("pipelined", pipelined, lines), ("lockstep", lockstep, few)]:
+            pairs = paired_runs(args.runs, f, marlet, floor, stream)
+            ratios = sorted(m / fl for m, fl in pairs)
+            m_rates = sorted(m for m, _ in pairs)
+            f_rates = sorted(fl for _, fl in pairs)
+            print(f"{kind:7} {mode:10} {len(stream):9d} {statistics.median(m_rates):>10,.0f} median "
+                  f"{statistics.median(f_rates):>10,.0f} median {statistics.median(ratios):9.2f} "
+                  f"{ratios[0]:6.2f}-{ratios[-1]:.2f}", flush=True)
 
 
 if __name__ == "__main__":

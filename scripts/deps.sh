@@ -2,7 +2,7 @@
 # Sourced by the other scripts; needs root or sudo only when something is missing.
 
 MARLET_PACKAGES=(
-  cmake ninja-build g++ clang libclang-rt-14-dev libgtest-dev libgmock-dev libbenchmark-dev
+  cmake ninja-build g++ clang clang-tidy libclang-rt-14-dev libgtest-dev libgmock-dev libbenchmark-dev
   g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
   wine wine64 xvfb xauth python3 python3-pytest
   zlib1g-dev libz-mingw-w64-dev python3-pil imagemagick

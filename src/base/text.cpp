@@ -16,6 +16,7 @@ std::string_view Trimmed(std::string_view s) {
 
 void Trim(std::string& s) {
     const std::string_view kept = Trimmed(s);
+    if (kept.size() == s.size()) return;  // the usual line: nothing to take off
     const auto first = static_cast<std::size_t>(kept.data() - s.data());
     s.erase(first + kept.size());
     s.erase(0, first);

@@ -20,7 +20,9 @@ Flow TypeCommand(const Args& args, Session& session) {
 
 Flow PressCommand(const Args& args, Session& session) {
     if (MissingArgument(args, session, "Usage: press ctrl+c")) return Flow::Continue;
-    const std::string combo = JoinArgs(args, 1, '+');
+    // One argument, as nearly every client sends it, is the combination as it is.
+    const std::string joined = args.size() > 2 ? JoinArgs(args, 1, '+') : std::string();
+    const std::string_view combo = args.size() > 2 ? std::string_view(joined) : std::string_view(args[1]);
     const ActionResult result = PressKeyCombo(combo);
     // A held key that is pressed goes down and up again, as on a keyboard: it is held no more.
     HeldInputs& held = session.state.held;

@@ -112,9 +112,11 @@ ActionResult PressKeyCombo(std::string_view combo) {
     SmallList<std::uint16_t, 8> keys;
     ParseInto(combo, keys);
     if (keys.empty()) return Failed("Invalid key combo: " + std::string(combo));
+    // The downs in order, then their ups in reverse: each key's scan code is looked up once.
     SmallList<INPUT, 16> inputs;
     for (const std::uint16_t key : keys) inputs.push_back(KeyRecord(key, false));
-    for (std::size_t i = keys.size(); i-- > 0;) inputs.push_back(KeyRecord(keys.data()[i], true));
+    const std::size_t downs = inputs.size();
+    for (std::size_t i = downs; i-- > 0;) inputs.push_back(KeyUpOf(inputs.data()[i]));
     const auto total = static_cast<UINT>(inputs.size());
     const UINT sent = SendInput(total, inputs.data(), sizeof(INPUT));
     if (sent == total) return Succeeded(sent);

@@ -17,6 +17,12 @@ INPUT ScanCodeRecord(std::uint16_t vkCode, std::uint16_t scanCode, bool up);
 // layout takes a scan-coded 0x45 for Num Lock.
 INPUT KeyRecord(std::uint16_t keyCode, bool up);
 
+// The key-up record of a key-down record (the same key, named the same way).
+inline INPUT KeyUpOf(INPUT down) {
+    down.ki.dwFlags |= KEYEVENTF_KEYUP;
+    return down;
+}
+
 // A key-down or key-up record that carries one UTF-16 unit as a character.
 INPUT UnicodeRecord(std::uint16_t unit, bool up);
 

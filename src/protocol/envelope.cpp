@@ -23,7 +23,14 @@ void WriteResponse(std::ostream& out, std::string_view status, std::string_view 
     WriteEnvelope(out, status, {message}, data);
 }
 
-void RespondOk(std::ostream& out, std::uint32_t data) { WriteResponse(out, "ok", std::string_view(), data); }
+void RespondOk(std::ostream& out, std::uint32_t data) {
+    // The answer of nearly every input command, written in as few pieces as it has.
+    if (data == 0) {
+        JsonLine(out).Raw("{\"status\":\"ok\"}\n");
+    } else {
+        JsonLine(out).Raw("{\"status\":\"ok\",\"data\":").Number(data).Raw("}\n");
+    }
+}
 
 void RespondError(std::ostream& out, std::string_view message) { WriteResponse(out, "error", message, 0); }
 
