@@ -4,7 +4,6 @@
 #include "base/utf8.h"
 
 #include <cstdint>
-#include <string>
 #include <string_view>
 
 // Hands `text` to `sink` (a callable taking string_view pieces) as the inside of a JSON string:
@@ -52,9 +51,4 @@ void WriteJsonText(Sink&& sink, std::string_view text) {
         runStart = i;
     }
     flushRun();
-}
-
-// Appends `text` to `out` as WriteJsonText writes it.
-inline void AppendJsonText(std::string& out, std::string_view text) {
-    WriteJsonText([&out](std::string_view piece) { out += piece; }, text);
 }

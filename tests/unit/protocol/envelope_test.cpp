@@ -13,7 +13,7 @@ namespace {
 
 std::string Escaped(const std::string& text) {
     std::string out;
-    AppendJsonText(out, text);
+    WriteJsonText([&out](std::string_view piece) { out += piece; }, text);
     return out;
 }
 
