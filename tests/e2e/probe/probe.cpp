@@ -6,6 +6,8 @@
 //   where L T R B CL CT CR CB        on request: its window rectangle and client area (screen)
 //   keydown|keyup|syskeydown|syskeyup vk=0x41 scan=0x1e ext=0
 //   char|syschar 0x0061              one UTF-16 unit
+//   capslock 1|0                     (after "locks") after each char: Caps Lock as this window's
+//                                    thread sees it (GetKeyState) while it takes the character
 //   lbuttondown|lbuttonup|rbuttondown|rbuttonup|mbuttondown|mbuttonup X Y [shift] [ctrl]
 //                                    screen pixels, and the modifiers the message says are down
 //   lbuttondblclk X Y                (with the dblclks option)
@@ -19,7 +21,9 @@
 // Lines on standard input steer it: "minimize", "restore", "hide", "foreground", "close", "where",
 // "copy HEX HEX..." (puts those UTF-16 units on the clipboard);
 // "quiet" stops the keyboard lines (a benchmark's target, which must cost no more than an
-// ordinary window), and "count" writes "chars N", the WM_CHAR messages received so far.
+// ordinary window), "count" writes "chars N", the WM_CHAR messages received so far, "locks" has
+// each character followed by the Caps Lock state the window's thread sees, and "capslock" writes
+// that state at once.
 //
 // Usage: marlet_probe TITLE [X Y W H] [minimized] [framed] [pattern] [dblclks]
 //   framed: a caption and borders; pattern: the client area shows PatternColor(x, y) at each of
@@ -78,6 +82,7 @@ void PaintPattern(HWND hwnd) {
     EndPaint(hwnd, &ps);
 }
 bool g_quiet = false;   // keyboard messages are counted, not logged
+bool g_locks = false;   // each character is followed by the Caps Lock state this thread sees
 unsigned long long g_chars = 0;
 
 void Log(const char* format, ...) {
@@ -159,6 +164,7 @@ LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
         case WM_CHAR:
             ++g_chars;
             if (!g_quiet) Log("char 0x%04x", static_cast<unsigned>(wParam));
+            if (g_locks) Log("capslock %d", GetKeyState(VK_CAPITAL) & 1);
             return 0;
         case WM_SYSCHAR: Log("syschar 0x%04x", static_cast<unsigned>(wParam)); return 0;
         case WM_LBUTTONDOWN: LogButton(hwnd, "lbuttondown", wParam, lParam); return 0;
@@ -189,6 +195,8 @@ LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
                 case 'c': DestroyWindow(hwnd); break;
                 case 'q': g_quiet = true; break;
                 case 'n': Log("chars %llu", g_chars); break;
+                case 'l': g_locks = true; break;
+                case 'k': Log("capslock %d", GetKeyState(VK_CAPITAL) & 1); break;
                 case 'y': Copy(g_toCopy); break;
                 case 'w': {
                     RECT outer{};
@@ -230,6 +238,8 @@ DWORD WINAPI ReadCommands(LPVOID) {
         if (command == "close") code = 'c';
         if (command == "quiet") code = 'q';
         if (command == "count") code = 'n';
+        if (command == "locks") code = 'l';
+        if (command == "capslock") code = 'k';
         if (command == "where") code = 'w';
         if (command.rfind("copy", 0) == 0) {
             // Units in hex after the word, read here; the window's thread puts them on the clipboard.
