@@ -86,17 +86,39 @@ def test_typed_text_arrives_as_exactly_those_characters(daemon, keyboard_probe, 
     assert sorted(e for e in events if e[0] == "down") == sorted(("down",) + e[1:] for e in events if e[0] == "up")
 
 
-def test_typed_text_arrives_as_sent_while_caps_lock_is_on(daemon, keyboard_probe):
-    start = run(daemon, keyboard_probe, "press capslock", '{"status":"ok","data":2}')
+def wait_chars(probe, start, count):
+    """The characters received since start, once there are `count` of them (deadline: DEADLINE)."""
+    probe.wait_for(lambda l: sum(1 for x in probe.log[start:] if x.startswith("char ")) >= count, start=start)
+    return typed_text(probe, start)
+
+
+def test_typed_text_arrives_as_sent_while_caps_lock_is_on_and_the_lock_stays_on(daemon, keyboard_probe):
+    keyboard_probe.send("locks")  # from now on each character is followed by the lock its thread sees
+    start = keyboard_probe.mark()
+    assert daemon.ask("press capslock") == '{"status":"ok","data":2}'
     try:
         keyboard_probe.wait_for(lambda l: l.startswith("keyup vk=0x14"), start=start)
         start = keyboard_probe.mark()
-        assert daemon.ask("type Ab1!xY") == '{"status":"ok","data":18}'
-        keyboard_probe.settle()
-        assert typed_text(keyboard_probe, start) == "Ab1!xY"
+        assert daemon.ask("type Ab1!") == '{"status":"ok","data":12}'
+        assert wait_chars(keyboard_probe, start, 4) == "Ab1!"
+        keyboard_probe.wait_for(lambda l: sum(x.startswith("capslock") for x in keyboard_probe.log[start:]) >= 4,
+                                start=start)
+        # The window saw the lock on while each character arrived...
+        seen = [l for l in keyboard_probe.log[start:] if l.startswith("capslock")]
+        assert seen == ["capslock 1"] * 4, keyboard_probe.log[start:]
+        # ...and still sees it on: a key pressed now comes as its capital.
+        start = keyboard_probe.mark()
+        keyboard_probe.send("capslock")
+        assert keyboard_probe.wait_for(lambda l: l.startswith("capslock"), start=start) == "capslock 1"
+        assert daemon.ask("press a") == '{"status":"ok","data":2}'
+        assert wait_chars(keyboard_probe, start, 1) == "A"
     finally:
-        run(daemon, keyboard_probe, "press capslock", '{"status":"ok","data":2}')
+        start = keyboard_probe.mark()
+        assert daemon.ask("press capslock") == '{"status":"ok","data":2}'
+        keyboard_probe.wait_for(lambda l: l.startswith("keyup vk=0x14"), start=start)
     start = keyboard_probe.mark()
     assert daemon.ask("type Ab") == '{"status":"ok","data":6}'
-    keyboard_probe.settle()
-    assert typed_text(keyboard_probe, start) == "Ab"
+    assert wait_chars(keyboard_probe, start, 2) == "Ab"
+    start = keyboard_probe.mark()
+    keyboard_probe.send("capslock")
+    assert keyboard_probe.wait_for(lambda l: l.startswith("capslock"), start=start) == "capslock 0"

@@ -8,6 +8,7 @@
 #include <array>
 #include <cstdint>
 #include <deque>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -121,8 +122,24 @@ struct InputArea {
     // layout does), and the lock keys' toggles.
     std::vector<KeyStroke> keyStrokes;
     std::string layoutText;
+    // The lock keys' toggles in the system's own key state (GetAsyncKeyState's), which every
+    // key-down moves at once. A thread's key state (GetKeyState's) is its own copy, moved only
+    // by the keys that thread reads; see threadLocks.
     bool capsLock = false;
     bool numLock = false;
+    // The threads whose toggles are their own and not the system's. A window's thread reads the
+    // keys as they come, so it holds the system's toggles until an attach resets its key state
+    // (Windows documents the reset; Wine clears every key, locks included), and from then on
+    // holds its own, which the lock keys it receives while in front still move. Any other
+    // thread reads no input: its state is made when it first asks (from the system's, or
+    // cleared where newThreadKeysCleared says so, as Wine makes it) and then stays.
+    struct Locks {
+        bool capsLock = false;
+        bool numLock = false;
+        bool operator==(const Locks&) const = default;
+    };
+    std::map<DWORD, Locks> threadLocks;
+    bool newThreadKeysCleared = false;
 
     // US English keyboard layout.
     std::array<SHORT, 256> vkScan{};
@@ -152,10 +169,9 @@ struct WindowArea {
     int foregroundReads = 0;
     std::vector<WindowCall> windowCalls;
     int enumVisits = 0;  // how many windows the last EnumWindows handed to its callback
-    // The calling thread's key state, as GetKeyState reads it: it only follows the input the
-    // thread reads, and marlet's thread reads none, so it is current only while the thread is
-    // attached to the input of the foreground window's thread.
-    std::vector<std::pair<DWORD, DWORD>> attachedInputs;  // (attaching thread, attached to)
+    // Threads that share another thread's input (AttachThreadInput).
+    std::vector<std::pair<DWORD, DWORD>> attachedInputs;  // (attaching thread, attached to); reads
+                                                          // the key state of the input joined
     std::vector<std::string> attachCalls;                 // "attach T" / "detach T", in order
 };
 
@@ -211,6 +227,11 @@ struct SessionArea {
 
     DWORD currentThread = 7;
     DWORD currentProcess = 0x1000;
+    // Threads started with CreateThread: each runs to its end inside the call, as a thread of
+    // its own (GetCurrentThreadId says so), numbered from here.
+    DWORD nextThread = 5000;
+    int threadsStarted = 0;
+    bool refuseThreads = false;
     // The session of the process and the desktop that receives input ("" when it cannot be
     // opened, as on the secure desktop).
     DWORD session = 1;
@@ -268,6 +289,9 @@ void FillScanDecoding(Desktop& d);
 // SetConsoleCtrlHandler, last added first, as the system does on its own thread; true when one
 // of them handled it (else the system would end the process).
 bool RaiseConsoleControl(DWORD event);
+
+// The lock keys' toggles as a thread's key state holds them (see InputArea::threadLocks).
+InputArea::Locks LocksSeenBy(DWORD thread);
 
 // Keyboard records of all batches, flattened in order.
 std::vector<KEYBDINPUT> AllKeyRecords();

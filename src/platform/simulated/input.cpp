@@ -105,11 +105,12 @@ bool IsDown(const Desktop& d, WORD a, WORD b, WORD c) {
 }
 
 // The character a layout key-down types into the focused window, as TranslateMessage makes it
-// on the US layout: Shift picks the second character of the key, Caps Lock swaps the case of
-// letters (and only letters). Nothing while Ctrl or Alt is down.
+// on the US layout: Shift picks the second character of the key, Caps Lock (as the window's
+// thread sees it) swaps the case of letters (and only letters). Nothing while Ctrl or Alt is down.
 namespace {
 
 void TypeLayoutCharacter(Desktop& d, WORD vk) {
+    const Window* front = FindWindow(d.foreground);
     if (IsDown(d, VK_CONTROL, VK_LCONTROL, VK_RCONTROL) || IsDown(d, VK_MENU, VK_LMENU, VK_RMENU)) return;
     const bool shift = IsDown(d, VK_SHIFT, VK_LSHIFT, VK_RSHIFT);
     const auto wanted = static_cast<SHORT>(((shift ? 1 : 0) << 8) | vk);
@@ -118,7 +119,8 @@ void TypeLayoutCharacter(Desktop& d, WORD vk) {
         if (c == '\n' || c == '\v' || c == '\f') continue;
         if (d.vkScan[static_cast<std::size_t>(c)] != wanted) continue;
         char ch = static_cast<char>(c);
-        if (d.capsLock && ((ch >= 'a' && ch <= 'z') || (ch >= 'A' && ch <= 'Z'))) ch = static_cast<char>(ch ^ 0x20);
+        const bool capsLock = front != nullptr ? LocksSeenBy(front->thread).capsLock : d.capsLock;
+        if (capsLock && ((ch >= 'a' && ch <= 'z') || (ch >= 'A' && ch <= 'Z'))) ch = static_cast<char>(ch ^ 0x20);
         d.layoutText.push_back(ch);
         return;
     }
@@ -150,8 +152,14 @@ void ApplyKey(Desktop& d, const KEYBDINPUT& ki) {
         return;
     }
     // A lock key toggles on its press, not on the auto-repeat of one already down.
-    if (stroke.vk == VK_CAPITAL && !repeat) d.capsLock = !d.capsLock;
-    if (stroke.vk == VK_NUMLOCK && !repeat) d.numLock = !d.numLock;
+    if ((stroke.vk == VK_CAPITAL || stroke.vk == VK_NUMLOCK) && !repeat) {
+        const bool caps = stroke.vk == VK_CAPITAL;
+        (caps ? d.capsLock : d.numLock) ^= true;
+        // A window's thread with toggles of its own sees the key if it is in front.
+        const Window* front = FindWindow(d.foreground);
+        const auto own = front != nullptr ? d.threadLocks.find(front->thread) : d.threadLocks.end();
+        if (own != d.threadLocks.end()) (caps ? own->second.capsLock : own->second.numLock) ^= true;
+    }
     if (d.recording) TypeLayoutCharacter(d, stroke.vk);
 }
 
@@ -279,6 +287,12 @@ void FillScanDecoding(Desktop& d) {
     }
 }
 
+InputArea::Locks LocksSeenBy(DWORD thread) {
+    const Desktop& d = State();
+    const auto own = d.threadLocks.find(thread);
+    return own != d.threadLocks.end() ? own->second : InputArea::Locks{d.capsLock, d.numLock};
+}
+
 std::vector<KEYBDINPUT> AllKeyRecords() {
     std::vector<KEYBDINPUT> records;
     for (const auto& batch : State().batches) {
@@ -364,17 +378,33 @@ UINT WINAPI MapVirtualKeyW(UINT uCode, UINT uMapType) {
 
 SHORT WINAPI GetKeyState(int nVirtKey) {
     Desktop& d = sim::State();
-    const sim::Window* front = sim::FindWindow(d.foreground);
-    const bool current = front != nullptr &&
-                         std::find(d.attachedInputs.begin(), d.attachedInputs.end(),
-                                   std::pair<DWORD, DWORD>{d.currentThread, front->thread}) != d.attachedInputs.end();
-    if (!current) return 0;  // what the thread last read: nothing
+    // An attached thread reads the key state of the input it joined.
+    DWORD reader = d.currentThread;
+    for (const auto& [from, to] : d.attachedInputs) {
+        if (from == d.currentThread) reader = to;
+    }
+    const bool windowThread = std::any_of(d.windows.begin(), d.windows.end(),
+                                          [reader](const sim::Window& w) { return w.alive && w.thread == reader; });
+    if (!windowThread && !d.threadLocks.contains(reader)) {
+        // The thread's input is made now, with the system's key state (or none, as Wine makes it).
+        d.threadLocks[reader] = d.newThreadKeysCleared ? sim::InputArea::Locks{} : sim::InputArea::Locks{d.capsLock, d.numLock};
+    }
+    const sim::InputArea::Locks locks = sim::LocksSeenBy(reader);
     SHORT state = 0;
-    if (nVirtKey == VK_CAPITAL && d.capsLock) state |= 1;
-    if (nVirtKey == VK_NUMLOCK && d.numLock) state |= 1;
-    if (sim::IsDown(d, static_cast<WORD>(nVirtKey), static_cast<WORD>(nVirtKey), static_cast<WORD>(nVirtKey)))
+    if (nVirtKey == VK_CAPITAL && locks.capsLock) state |= 1;
+    if (nVirtKey == VK_NUMLOCK && locks.numLock) state |= 1;
+    // Only a thread that reads the keys knows which are down.
+    if (windowThread &&
+        sim::IsDown(d, static_cast<WORD>(nVirtKey), static_cast<WORD>(nVirtKey), static_cast<WORD>(nVirtKey)))
         state = static_cast<SHORT>(state | static_cast<SHORT>(0x8000));
     return state;
+}
+
+SHORT WINAPI GetAsyncKeyState(int vKey) {
+    // Whether the key is down now; the low bit (pressed since the last call) is not modelled.
+    const Desktop& d = sim::State();
+    const auto vk = static_cast<WORD>(vKey);
+    return sim::IsDown(d, vk, vk, vk) ? static_cast<SHORT>(0x8000) : SHORT{0};
 }
 
 UINT WINAPI GetDoubleClickTime() { return sim::State().doubleClickTime; }

@@ -4,6 +4,7 @@
 #include "platform/simulated/shared.h"
 
 #include <algorithm>
+#include <utility>
 #include <cwctype>
 #include <string>
 #include <string_view>
@@ -87,6 +88,65 @@ void WINAPI Sleep(DWORD dwMilliseconds) {
 ULONGLONG WINAPI GetTickCount64() { return sim::State().tickCount; }
 
 DWORD WINAPI GetCurrentThreadId() { return sim::State().currentThread; }
+
+namespace sim {
+
+// A thread the program started: it has run to its end, and this is what it returned.
+struct SimThread {
+    DWORD exitCode;
+};
+
+bool CloseThreadHandle(HANDLE handle) {
+    auto& threads = StartedThreads();
+    const auto found = std::find(threads.begin(), threads.end(), handle);
+    if (found == threads.end()) return false;
+    delete static_cast<SimThread*>(*found);
+    threads.erase(found);
+    return true;
+}
+
+std::vector<HANDLE>& StartedThreads() {
+    static std::vector<HANDLE> threads;
+    return threads;
+}
+
+}  // namespace sim
+
+HANDLE WINAPI CreateThread(void*, SIZE_T, LPTHREAD_START_ROUTINE lpStartAddress, LPVOID lpParameter, DWORD,
+                           LPDWORD lpThreadId) {
+    Desktop& d = sim::State();
+    if (d.refuseThreads || lpStartAddress == nullptr) {
+        d.lastError = ERROR_NOT_ENOUGH_MEMORY;
+        return nullptr;
+    }
+    const DWORD id = d.nextThread++;
+    ++d.threadsStarted;
+    if (lpThreadId != nullptr) *lpThreadId = id;
+    const DWORD caller = std::exchange(d.currentThread, id);
+    const DWORD exitCode = lpStartAddress(lpParameter);
+    d.currentThread = caller;
+    d.threadLocks.erase(id);  // its input ends with it
+    auto* thread = new sim::SimThread{exitCode};
+    sim::StartedThreads().push_back(thread);
+    return thread;
+}
+
+DWORD WINAPI WaitForSingleObject(HANDLE hHandle, DWORD) {
+    const auto& threads = sim::StartedThreads();
+    if (std::find(threads.begin(), threads.end(), hHandle) != threads.end()) return WAIT_OBJECT_0;
+    sim::State().lastError = ERROR_INVALID_HANDLE;
+    return WAIT_FAILED;
+}
+
+BOOL WINAPI GetExitCodeThread(HANDLE hThread, LPDWORD lpExitCode) {
+    const auto& threads = sim::StartedThreads();
+    if (lpExitCode == nullptr || std::find(threads.begin(), threads.end(), hThread) == threads.end()) {
+        sim::State().lastError = ERROR_INVALID_HANDLE;
+        return FALSE;
+    }
+    *lpExitCode = static_cast<sim::SimThread*>(hThread)->exitCode;
+    return TRUE;
+}
 
 DWORD WINAPI GetLastError() { return sim::State().lastError; }
 

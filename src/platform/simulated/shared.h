@@ -4,6 +4,7 @@
 #include "platform/simulated/desktop.h"
 
 #include <string>
+#include <vector>
 
 namespace sim {
 
@@ -22,5 +23,10 @@ int CopyWide(const std::string& utf8, LPWSTR out, int size);
 
 // UTF-16 units up to a zero unit, as UTF-8.
 std::string FromWide(LPCWSTR text);
+
+// The handles of threads started and not yet closed; CloseThreadHandle closes one of them (false
+// when the handle is no such thread).
+std::vector<HANDLE>& StartedThreads();
+bool CloseThreadHandle(HANDLE handle);
 
 }  // namespace sim

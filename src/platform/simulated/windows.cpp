@@ -305,8 +305,12 @@ BOOL WINAPI AttachThreadInput(DWORD idAttach, DWORD idAttachTo, BOOL fAttach) {
     }
     if (fAttach) {
         d.attachedInputs.push_back(link);
+        // "Key state ... is reset after a call to AttachThreadInput": the joined input's keys are
+        // all up and its locks off (as Wine leaves them), for its own thread too.
+        d.threadLocks[idAttachTo] = sim::InputArea::Locks{};
     } else {
         d.attachedInputs.erase(found);
+        d.threadLocks.erase(idAttach);  // an input of its own again, made when next asked
     }
     return TRUE;
 }

@@ -1,3 +1,4 @@
+#include "keyboard/key_combo.h"
 #include "keyboard/text_typing.h"
 #include "support/records.h"
 #include "support/session.h"
@@ -5,9 +6,10 @@
 namespace {
 
 using Strings = std::vector<std::string>;
-using TextTyping = DesktopTest;
-
-ActionResult Type(const std::string& text) { return TypeText(text); }
+struct TextTyping : DesktopTest {
+    LockKeys locks;
+    ActionResult Type(const std::string& text) { return TypeText(text, locks); }
+};
 
 TEST_F(TextTyping, LowerCaseLetterIsOneBatchOfTwoRecords) {
     const ActionResult r = Type("a");
@@ -120,7 +122,7 @@ TEST_F(TextTyping, TheEndsOfEveryCharacterRange) {
 
 TEST_F(TextTyping, PausesBetweenCharacterBatchesOnly) {
     sim::State().vkScan[0x01] = -1;
-    ASSERT_TRUE(TypeText("ab\x01\xC3\xA9", 10).success);
+    ASSERT_TRUE(TypeText("ab\x01\xC3\xA9", locks, 10).success);
     EXPECT_EQ(sim::State().sleeps, (std::vector<DWORD>{10, 10}));  // three batches; the control byte is skipped
 }
 
@@ -160,11 +162,34 @@ TEST_F(TextTyping, TextArrivesAsSentWhateverTheCapsLock) {
         ASSERT_TRUE(Type("Ab1!zZ ~").success) << caps;
         EXPECT_EQ(sim::State().layoutText, "Ab1!zZ ~") << caps;
     }
-    // The lock was read in the foreground window's input, attached and detached again.
-    const std::string thread = std::to_string(sim::FindWindow(front)->thread);
-    EXPECT_EQ(sim::State().attachCalls, (std::vector<std::string>{"attach " + thread, "detach " + thread,
-                                                                  "attach " + thread, "detach " + thread}));
-    EXPECT_TRUE(sim::State().attachedInputs.empty());
+}
+
+// The lock the user set stays set for the window: reading it changes no thread's key state (an
+// attach to the window's input would reset it), on a system whose new threads start from its own
+// key state (Windows) and on one whose new threads start with none (Wine), where the presses
+// marlet sent are counted instead.
+TEST_F(TextTyping, ReadingTheCapsLockLeavesTheWindowsLockAsItWas) {
+    for (const bool newThreadsCleared : {false, true}) {
+        sim::Reset();
+        LockKeys fresh;
+        sim::State().newThreadKeysCleared = newThreadsCleared;
+        const HWND front = sim::AddWindow("editor");
+        sim::State().foreground = front;
+        const DWORD thread = sim::FindWindow(front)->thread;
+        ASSERT_TRUE(PressKeyCombo("capslock", fresh).success);
+        ASSERT_TRUE(PressKeyCombo("a", fresh).success);
+        ASSERT_TRUE(TypeText("Ab1!", fresh).success);
+        EXPECT_TRUE(sim::LocksSeenBy(thread).capsLock) << newThreadsCleared;
+        ASSERT_TRUE(PressKeyCombo("a", fresh).success);
+        EXPECT_EQ(sim::State().layoutText, "AAb1!A") << newThreadsCleared;
+        EXPECT_TRUE(sim::State().attachCalls.empty()) << newThreadsCleared;
+        // Pressed again, the lock is off, and the text still arrives as sent.
+        ASSERT_TRUE(PressKeyCombo("capslock", fresh).success);
+        sim::State().layoutText.clear();
+        ASSERT_TRUE(TypeText("Ab", fresh).success);
+        EXPECT_EQ(sim::State().layoutText, "Ab") << newThreadsCleared;
+        EXPECT_FALSE(sim::LocksSeenBy(thread).capsLock) << newThreadsCleared;
+    }
 }
 
 TEST_F(TextTyping, UnderCapsLockLettersTakeTheOppositeShift) {
