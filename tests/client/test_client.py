@@ -1,7 +1,6 @@
 """Every method's line on the wire and the value it returns, the errors, the quoting of titles
 and text, threads sharing one instance, and a daemon that dies under a call."""
 
-import io
 import os
 import sys
 import threading
@@ -226,6 +225,36 @@ def test_a_daemon_killed_under_a_call_raises_marlet_exited_with_its_code_and_std
     dying.write_text("#!/bin/sh\necho \"marlet daemon ready. Type 'help' for commands.\" >&2\n"
                      "read line\necho 'fatal: gone' >&2\nexit 3\n")
     dying.chmod(0o755)
+    m = Marlet(str(dying))
+    with pytest.raises(MarletExited) as failure:
+        m.position()
+    assert failure.value.returncode == 3
+    assert "fatal: gone" in failure.value.stderr
+
+
+def test_the_last_stderr_lines_are_in_the_error_even_when_read_late(tmp_path, monkeypatch):
+    # The process has ended before its last line is read (a busy machine): the error waits for it.
+    dying = tmp_path / "dying"
+    dying.write_text("#!/bin/sh\necho \"marlet daemon ready. Type 'help' for commands.\" >&2\n"
+                     "read line\necho 'fatal: gone' >&2\nexit 3\n")
+    dying.chmod(0o755)
+    class LatePipe:
+        def __init__(self, pipe):
+            self.pipe = pipe
+
+        def readline(self):
+            line = self.pipe.readline()
+            if line.startswith(b"fatal"):
+                time.sleep(0.5)
+            return line
+
+    read_stderr = marlet.transport.Transport._read_stderr
+
+    def late_reader(transport):
+        transport._proc.stderr = LatePipe(transport._proc.stderr)
+        read_stderr(transport)
+
+    monkeypatch.setattr(marlet.transport.Transport, "_read_stderr", late_reader)
     m = Marlet(str(dying))
     with pytest.raises(MarletExited) as failure:
         m.position()

@@ -25,6 +25,9 @@ BANNER = "marlet daemon ready. Type 'help' for commands."
 START_WAIT = 30.0
 # How many of the daemon's last standard-error lines are kept for the errors that quote them.
 _STDERR_LINES = 50
+# How long, in seconds, the standard-error reader is given to finish once the process has ended
+# (a child that inherited the pipe may hold it open longer).
+_STDERR_DRAIN = 2.0
 
 
 def default_exe() -> str:
@@ -61,19 +64,27 @@ class Transport:
         self._banner = threading.Event()
         self._proc = subprocess.Popen(argv, stdin=subprocess.PIPE, stdout=subprocess.PIPE, stderr=subprocess.PIPE)
         threading.Thread(target=self._read_answers, daemon=True).start()
-        threading.Thread(target=self._read_stderr, daemon=True).start()
+        self._stderr_reader = threading.Thread(target=self._read_stderr, daemon=True)
+        self._stderr_reader.start()
         if not self._banner.wait(max(start_timeout, START_WAIT)):
             self.kill()
             if self._proc.poll() is not None:
-                raise MarletExited(self._proc.returncode, self.stderr)
+                raise MarletExited(self._proc.returncode, self._last_stderr())
             raise MarletTimeout("marlet did not start in time")
         if self._proc.poll() is not None and self._answers.empty():
-            raise MarletExited(self._proc.wait(), self.stderr)
+            self._proc.wait()
+            raise MarletExited(self._proc.returncode, self._last_stderr())
 
     @property
     def stderr(self) -> str:
         """The last lines the daemon wrote on standard error."""
         return "\n".join(self._stderr)
+
+    def _last_stderr(self) -> str:
+        """The last lines of standard error of a process that has ended: the reader is given a
+        moment to take in what the process wrote before it ended."""
+        self._stderr_reader.join(_STDERR_DRAIN)
+        return self.stderr
 
     def _read_answers(self) -> None:
         for line in iter(self._proc.stdout.readline, b""):
@@ -96,7 +107,8 @@ class Transport:
     def send(self, line: str) -> None:
         """Writes one command line; a daemon that has ended raises MarletExited."""
         if self.closed:
-            raise MarletExited(self._proc.poll(), self.stderr)
+            return_code = self._proc.poll()
+            raise MarletExited(return_code, self._last_stderr() if return_code is not None else self.stderr)
         try:
             self._proc.stdin.write(line.encode("utf-8") + b"\n")
             self._proc.stdin.flush()
@@ -110,7 +122,7 @@ class Transport:
         except subprocess.TimeoutExpired:
             code = None
         self.closed = True
-        return MarletExited(code, self.stderr)
+        return MarletExited(code, self._last_stderr() if code is not None else self.stderr)
 
     def kill(self) -> None:
         """Ends the process at once."""
