@@ -1,6 +1,7 @@
 """Every method's line on the wire and the value it returns, the errors, the quoting of titles
 and text, threads sharing one instance, and a daemon that dies under a call."""
 
+import io
 import os
 import sys
 import threading
