@@ -2,11 +2,40 @@
 
 #include "platform/poll.h"
 
+namespace {
+
+// Input older than this has been read, or its window is too busy to wait for.
+constexpr DWORD kRecentInputMs = 1000;
+// The longest wait for a window to read its input.
+constexpr std::uint32_t kInputReadTimeoutMs = 500;
+constexpr DWORD kInputReadPollMs = 1;
+
+// Before the foreground moves from the window in front: waits, briefly, until that window's
+// thread has read the input queued for it. Its focus goes with the foreground, and a key it reads
+// after that reaches no window (a key-up lost leaves the key down for that window). A window is
+// painted only when its thread has no input left to read, so a pixel of it is made invalid and the
+// wait ends when it has been painted. Not for a window that has stopped responding, nor one that
+// paints nothing (minimised or hidden), nor when no input came in the last moment.
+void LetTheFrontWindowReadItsInput(HWND next) {
+    const HWND front = GetForegroundWindow();
+    if (front == nullptr || front == next || IsHungAppWindow(front) || IsIconic(front) || !IsWindowVisible(front)) {
+        return;
+    }
+    LASTINPUTINFO last{sizeof(LASTINPUTINFO), 0};
+    if (GetLastInputInfo(&last) == 0 || GetTickCount() - last.dwTime > kRecentInputMs) return;
+    const RECT pixel{0, 0, 1, 1};
+    if (RedrawWindow(front, &pixel, nullptr, RDW_INVALIDATE) == 0) return;
+    PollUntil([front] { return GetUpdateRect(front, nullptr, FALSE) == 0; }, kInputReadTimeoutMs, kInputReadPollMs);
+}
+
+}  // namespace
+
 bool FocusWindow(HWND hwnd) {
     if (hwnd == nullptr || !IsWindow(hwnd)) return false;
     // Posted, not waited for: ShowWindow would wait on the window's thread, for ever if it has
     // stopped responding.
     if (IsIconic(hwnd)) ShowWindowAsync(hwnd, SW_RESTORE);
+    LetTheFrontWindowReadItsInput(hwnd);
     if (SetForegroundWindow(hwnd) == 0) return false;
     // An accepted request is not yet a window in front (Wine applies it a moment later): input
     // sent before then goes to the old window. Done only once the system says so.
@@ -29,6 +58,7 @@ constexpr std::uint32_t kStepTimeoutMs = 500;
 bool ActivateWindow(HWND hwnd) {
     if (IsIconic(hwnd)) ShowWindowAsync(hwnd, SW_RESTORE);
     if (GetForegroundWindow() == hwnd) return true;
+    LetTheFrontWindowReadItsInput(hwnd);
     // 1. Ask. Windows refuses while another process holds the foreground and marlet neither
     //    owns it nor sent the last input.
     if (SetForegroundWindow(hwnd) && WaitForForeground(hwnd, kStepTimeoutMs)) return true;

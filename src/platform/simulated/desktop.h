@@ -52,9 +52,17 @@ struct Window {
     // A thread that has stopped reading its messages: a call that waits on it never returns
     // (recorded in Desktop::blockedCalls), and asynchronous requests are never carried out.
     bool hung = false;
+    // A thread busy for now: it reads no messages, yet is too recently responsive to count as hung.
+    bool busy = false;
     int bornAfterEnums = 0;      // hidden from EnumWindows for its first N walks, as if not yet created
     int closesAfterChecks = -1;  // destroyed after N more IsWindow checks (-1: never)
     std::vector<std::pair<UINT, WPARAM>> posted;  // messages posted to it
+    // Keyboard records queued for its thread and not yet read. Its thread reads them (and then
+    // paints what is invalid) when the program looks at its update region, or by itself once
+    // WindowArea::inputReadMs have passed; a foreground change before then loses them (see
+    // WindowArea::lostInput).
+    int unreadInput = 0;
+    bool invalid = false;  // part of it waits to be painted
 };
 
 // A keyboard record as the system decodes it: the key it means, whichever way it was named.
@@ -168,6 +176,12 @@ struct WindowArea {
     int pendingReads = 0;
     int foregroundReads = 0;
     std::vector<WindowCall> windowCalls;
+    // Keyboard records lost: queued for a window whose thread had not read them when another
+    // window took the foreground (its focus is gone by the time it reads them).
+    int lostInput = 0;
+    ULONGLONG inputReadMs = 100;
+    ULONGLONG lastInputTick = 0;  // GetLastInputInfo's: when the system last took input
+    int updateLooks = 0;          // GetUpdateRect calls
     int enumVisits = 0;  // how many windows the last EnumWindows handed to its callback
     // Threads that share another thread's input (AttachThreadInput).
     std::vector<std::pair<DWORD, DWORD>> attachedInputs;  // (attaching thread, attached to); reads
@@ -274,6 +288,9 @@ std::uint32_t PixelAt(int x, int y);
 
 // The window with this handle, or null.
 Window* FindWindow(HWND handle);
+
+// Makes the window the foreground window at once; the input the old one had not read is lost.
+void ChangeForeground(HWND hwnd);
 
 // The identity under which a keyboard record presses or releases a key, as heldKeys keeps it.
 std::uint32_t KeyIdentity(const KEYBDINPUT& ki);

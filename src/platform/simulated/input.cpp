@@ -325,10 +325,17 @@ UINT WINAPI SendInput(UINT cInputs, INPUT* pInputs, int cbSize) {
         error = d.plans.front().error;
         d.plans.pop_front();
     }
-    if (accept > 0) d.lastInputProcess = d.currentProcess;
+    if (accept > 0) {
+        d.lastInputProcess = d.currentProcess;
+        d.lastInputTick = d.tickCount;
+    }
+    sim::Window* front = sim::FindWindow(d.foreground);
     for (UINT i = 0; i < accept; ++i) {
         if (pInputs[i].type == INPUT_MOUSE) sim::ApplyMouse(d, pInputs[i].mi);
-        if (pInputs[i].type == INPUT_KEYBOARD) sim::ApplyKey(d, pInputs[i].ki);
+        if (pInputs[i].type == INPUT_KEYBOARD) {
+            sim::ApplyKey(d, pInputs[i].ki);
+            if (front != nullptr && front->alive) ++front->unreadInput;
+        }
     }
     if (accept < cInputs) d.lastError = error;
     return accept;
@@ -408,3 +415,9 @@ SHORT WINAPI GetAsyncKeyState(int vKey) {
 }
 
 UINT WINAPI GetDoubleClickTime() { return sim::State().doubleClickTime; }
+
+BOOL WINAPI GetLastInputInfo(LASTINPUTINFO* plii) {
+    if (plii == nullptr || plii->cbSize != sizeof(LASTINPUTINFO)) return FALSE;
+    plii->dwTime = static_cast<DWORD>(sim::State().lastInputTick);
+    return TRUE;
+}

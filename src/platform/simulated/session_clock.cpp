@@ -87,6 +87,8 @@ void WINAPI Sleep(DWORD dwMilliseconds) {
 
 ULONGLONG WINAPI GetTickCount64() { return sim::State().tickCount; }
 
+DWORD WINAPI GetTickCount() { return static_cast<DWORD>(sim::State().tickCount); }
+
 DWORD WINAPI GetCurrentThreadId() { return sim::State().currentThread; }
 
 namespace sim {

@@ -4,6 +4,7 @@
 #include "platform/simulated/shared.h"
 
 #include <algorithm>
+#include <utility>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -33,6 +34,19 @@ Window* FindWindow(HWND handle) {
         if (w.handle == handle) return &w;
     }
     return nullptr;
+}
+
+void ChangeForeground(HWND hwnd) {
+    Desktop& d = State();
+    Window* old = FindWindow(d.foreground);
+    if (old == nullptr || hwnd == d.foreground) {
+        d.foreground = hwnd;
+        return;
+    }
+    const bool readByNow = !old->hung && !old->busy && d.tickCount - d.lastInputTick >= d.inputReadMs;
+    if (!readByNow) d.lostInput += old->unreadInput;
+    old->unreadInput = 0;
+    d.foreground = hwnd;
 }
 
 }  // namespace sim
@@ -264,7 +278,7 @@ BOOL WINAPI SetForegroundWindow(HWND hWnd) {
         if (!ownsForeground && !sentLastInput && !attached && front != nullptr && front->alive) return FALSE;
     }
     if (d.foregroundLag == 0) {
-        d.foreground = hWnd;
+        sim::ChangeForeground(hWnd);
         d.pendingForeground = nullptr;
     } else {
         d.pendingForeground = hWnd;
@@ -277,7 +291,7 @@ HWND WINAPI GetForegroundWindow() {
     Desktop& d = sim::State();
     ++d.foregroundReads;
     if (d.pendingForeground != nullptr && d.pendingReads >= 0 && d.pendingReads-- == 0) {
-        d.foreground = d.pendingForeground;
+        sim::ChangeForeground(d.pendingForeground);
         d.pendingForeground = nullptr;
     }
     const sim::Window* w = sim::FindWindow(d.foreground);
@@ -313,4 +327,32 @@ BOOL WINAPI AttachThreadInput(DWORD idAttach, DWORD idAttachTo, BOOL fAttach) {
         d.threadLocks.erase(idAttach);  // an input of its own again, made when next asked
     }
     return TRUE;
+}
+
+BOOL WINAPI RedrawWindow(HWND hWnd, const RECT* lprcUpdate, void*, UINT flags) {
+    sim::Window* w = sim::FindWindow(hWnd);
+    if (w == nullptr || !w->alive) return FALSE;
+    if ((flags & RDW_INVALIDATE) && w->visible && !w->minimized &&
+        (lprcUpdate == nullptr || (lprcUpdate->right > lprcUpdate->left && lprcUpdate->bottom > lprcUpdate->top)))
+        w->invalid = true;
+    return TRUE;
+}
+
+BOOL WINAPI GetUpdateRect(HWND hWnd, RECT* lpRect, BOOL) {
+    Desktop& d = sim::State();
+    ++d.updateLooks;
+    sim::Window* w = sim::FindWindow(hWnd);
+    if (w == nullptr || !w->alive) return FALSE;
+    // A thread that reads its messages has by now read its input, and then painted.
+    if (!w->hung && !w->busy) {
+        w->unreadInput = 0;
+        w->invalid = false;
+    }
+    if (lpRect != nullptr) *lpRect = w->invalid ? RECT{0, 0, 1, 1} : RECT{};
+    return w->invalid ? TRUE : FALSE;
+}
+
+BOOL WINAPI IsHungAppWindow(HWND hwnd) {
+    const sim::Window* w = sim::FindWindow(hwnd);
+    return w != nullptr && w->alive && w->hung ? TRUE : FALSE;
 }

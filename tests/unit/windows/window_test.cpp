@@ -2,6 +2,8 @@
 #include "windows/window_focus.h"
 #include "windows/window_search.h"
 
+#include <cstdint>
+#include <cstdio>
 #include <string>
 
 namespace {
@@ -114,7 +116,7 @@ TEST_F(WindowFocus, WaitsUntilTheWindowIsReallyInFront) {
     const HWND w = sim::AddWindow("late");
     sim::State().foregroundLag = 3;  // the system shows the change on the fourth look
     EXPECT_TRUE(FocusWindow(w));
-    EXPECT_EQ(sim::State().foregroundReads, 4);
+    EXPECT_EQ(sim::State().foregroundReads, 1 + 4);  // the window in front before the request, then 4
     EXPECT_EQ(sim::State().sleeps, (std::vector<DWORD>{10, 10, 10}));
 }
 
@@ -139,3 +141,52 @@ TEST_F(WindowFocus, WaitingNeverSleepsPastAnOddDeadline) {
 }
 
 }  // namespace
+
+namespace {
+
+std::string HandleText(HWND hwnd) {
+    char text[32];
+    std::snprintf(text, sizeof text, "0x%llx", static_cast<unsigned long long>(reinterpret_cast<std::uintptr_t>(hwnd)));
+    return text;
+}
+
+}  // namespace
+
+// Keys typed into one window and then a focus on another: the first window reads its keys before
+// it loses the foreground (and with it its focus), however the foreground moves, and the wait is
+// short, bounded and skipped where it cannot help.
+TEST_F(WindowFocus, TheWindowInFrontReadsItsInputBeforeTheForegroundMoves) {
+    struct Case {
+        const char* name;
+        const char* command;  // focus or activate
+        bool hung;
+        bool busy;
+        ULONGLONG idleMs;  // between the typing and the foreground change
+        int lost;
+        ULONGLONG waitedMs;
+        bool looked;  // whether the window's update region was looked at
+    };
+    const Case cases[] = {
+        {"focus", "focus", false, false, 0, 0, 0, true},
+        {"activate", "activate", false, false, 0, 0, 0, true},
+        {"input a while ago", "focus", false, false, 1500, 0, 0, false},
+        {"hung: no wait", "focus", true, false, 0, 4, 0, false},
+        {"busy: bounded", "focus", false, true, 0, 4, 501, true},
+    };
+    for (const Case& c : cases) {
+        sim::Reset();
+        const HWND a = sim::AddWindow("a");
+        const HWND b = sim::AddWindow("b");
+        sim::State().foreground = a;
+        ASSERT_EQ(Answer("type kk"), "{\"status\":\"ok\",\"data\":4}\n") << c.name;
+        sim::FindWindow(a)->hung = c.hung;
+        sim::FindWindow(a)->busy = c.busy;
+        sim::State().tickCount += c.idleMs;
+        const ULONGLONG before = sim::State().tickCount;
+        EXPECT_EQ(Answer(std::string(c.command) + " " + HandleText(b)), "{\"status\":\"ok\"}\n") << c.name;
+        EXPECT_EQ(sim::State().foreground, b) << c.name;
+        EXPECT_EQ(sim::State().lostInput, c.lost) << c.name;
+        EXPECT_EQ(sim::State().tickCount - before, c.waitedMs) << c.name;
+        EXPECT_EQ(sim::State().updateLooks > 0, c.looked) << c.name;
+    }
+}
