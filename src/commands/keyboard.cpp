@@ -14,7 +14,7 @@ namespace {
 
 Flow TypeCommand(const Args& args, Session& session) {
     if (MissingArgument(args, session, "Usage: type \"text\"")) return Flow::Continue;
-    RespondAction(session.out, TypeText(JoinArgs(args, 1, ' '), session.state.locks));
+    RespondAction(session.out, TypeText(JoinArgs(args, 1, ' ')));
     return Flow::Continue;
 }
 
@@ -23,7 +23,7 @@ Flow PressCommand(const Args& args, Session& session) {
     // One argument, as nearly every client sends it, is the combination as it is.
     const std::string joined = args.size() > 2 ? JoinArgs(args, 1, '+') : std::string();
     const std::string_view combo = args.size() > 2 ? std::string_view(joined) : std::string_view(args[1]);
-    const ActionResult result = PressKeyCombo(combo, session.state.locks);
+    const ActionResult result = PressKeyCombo(combo);
     // A held key that is pressed goes down and up again, as on a keyboard: it is held no more.
     HeldInputs& held = session.state.held;
     if (result.success && !held.Empty()) held.KeysUp(ParseKeyCombo(combo));
@@ -42,7 +42,7 @@ Flow Keys(const Args& args, Session& session, bool down) {
         return Flow::Continue;
     }
     HeldInputs& held = session.state.held;
-    const ActionResult result = down ? HoldKeys(keys, session.state.locks) : ReleaseKeys(keys);
+    const ActionResult result = down ? HoldKeys(keys) : ReleaseKeys(keys);
     if (down && result.success) held.KeysDown(keys);
     // Key-ups that were sent leave the keys up, whatever came of the rest.
     if (!down) held.KeysUp(keys);
@@ -69,7 +69,7 @@ Flow TypeJsonCommand(const Args&, Session& session) {
         if (!given) return Flow::Continue;
         interval = *given;
     }
-    RespondAction(session.out, TypeText(TypingText(text->value), session.state.locks, interval));
+    RespondAction(session.out, TypeText(TypingText(text->value), interval));
     return Flow::Continue;
 }
 

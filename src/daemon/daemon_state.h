@@ -1,17 +1,15 @@
 // What the daemon keeps from one command to the next: the keys and buttons a client holds down,
-// the Caps Lock presses it sent, and what makes the next command cheaper (the screen capture's bitmaps, the encoder's buffers).
+// and what makes the next command cheaper (the screen capture's bitmaps, the encoder's buffers).
 #pragma once
 
 #include "daemon/held_inputs.h"
 #include "image/png_encoder.h"
-#include "keyboard/lock_state.h"
 #include "screen/capture.h"
 
 #include <string>
 
 struct DaemonState {
     HeldInputs held;            // keys and buttons put down and not yet let go
-    LockKeys locks;             // what marlet knows of Caps Lock beyond the system's reading
     ScreenCapture screenshots;  // the last screenshot's size, kept for the next
     ScreenCapture pixels;       // one pixel, kept apart so that pixel polls do not evict it
     PngEncoder encoder;

@@ -108,7 +108,7 @@ std::vector<std::uint16_t> ParseKeyCombo(std::string_view combo) {
     return result;
 }
 
-ActionResult PressKeyCombo(std::string_view combo, LockKeys& locks) {
+ActionResult PressKeyCombo(std::string_view combo) {
     SmallList<std::uint16_t, 8> keys;
     ParseInto(combo, keys);
     if (keys.empty()) return Failed("Invalid key combo: " + std::string(combo));
@@ -118,18 +118,18 @@ ActionResult PressKeyCombo(std::string_view combo, LockKeys& locks) {
     const std::size_t downs = inputs.size();
     for (std::size_t i = downs; i-- > 0;) inputs.push_back(KeyUpOf(inputs.data()[i]));
     const auto total = static_cast<UINT>(inputs.size());
-    const UINT sent = locks.Send({inputs.data(), inputs.size()});
+    const UINT sent = SendInput(total, inputs.data(), sizeof(INPUT));
     if (sent == total) return Succeeded(sent);
     const DWORD code = GetLastError();
     ReleaseHeldKeys(std::span<const INPUT>(inputs.data(), inputs.size()), sent);
     return Failed("Key combo failed: " + LastErrorText(code), sent);
 }
 
-ActionResult HoldKeys(std::span<const std::uint16_t> keys, LockKeys& locks) {
+ActionResult HoldKeys(std::span<const std::uint16_t> keys) {
     std::vector<INPUT> inputs;
     for (const std::uint16_t key : keys) inputs.push_back(KeyRecord(key, false));
     const auto total = static_cast<UINT>(inputs.size());
-    const UINT sent = locks.Send(inputs);
+    const UINT sent = SendInput(total, inputs.data(), sizeof(INPUT));
     if (sent == total) return Succeeded(sent);
     const DWORD code = GetLastError();
     // The keys that went down come up again, the last first: nothing stays held.

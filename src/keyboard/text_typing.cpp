@@ -3,6 +3,7 @@
 #include "base/error_text.h"
 #include "base/utf8.h"
 #include "keyboard/key_records.h"
+#include "keyboard/lock_state.h"
 #include "platform/win32.h"
 
 #include <string>
@@ -83,11 +84,11 @@ std::string TypingText(std::string_view text) {
     return out;
 }
 
-ActionResult TypeText(std::string_view text, LockKeys& locks, std::uint32_t intervalMs) {
+ActionResult TypeText(std::string_view text, std::uint32_t intervalMs) {
     std::uint32_t count = 0;
     std::size_t i = 0;
     // Nothing typed here toggles a lock, so one look serves the whole text.
-    const bool capsLock = !text.empty() && locks.CapsLockOn();
+    const bool capsLock = !text.empty() && CapsLockOn();
     bool firstBatch = true;
     while (i < text.size()) {
         CharacterBatch inputs;

@@ -315,7 +315,6 @@ BOOL WINAPI CloseDesktop(HDESK hDesktop);
 DWORD WINAPI GetWindowThreadProcessId(HWND hWnd, DWORD* lpdwProcessId);
 BOOL WINAPI AttachThreadInput(DWORD idAttach, DWORD idAttachTo, BOOL fAttach);
 SHORT WINAPI GetKeyState(int nVirtKey);
-SHORT WINAPI GetAsyncKeyState(int vKey);
 BOOL WINAPI SetProcessDPIAware();
 
 // kernel32

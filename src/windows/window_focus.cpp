@@ -2,6 +2,8 @@
 
 #include "platform/poll.h"
 
+#include <memory>
+
 namespace {
 
 // Input older than this has been read, or its window is too busy to wait for.
@@ -53,6 +55,39 @@ namespace {
 // How long each activation step waits for its request to show.
 constexpr std::uint32_t kStepTimeoutMs = 500;
 
+// The last step's request, made from a thread of its own attached to the foreground thread's
+// input: an attach resets the key state of the input joined and gives the attaching thread a
+// new input, and marlet's own thread keeps its (Caps Lock is read there).
+struct AttachedRequest {
+    HWND hwnd;
+    BOOL asked = FALSE;
+};
+
+DWORD WINAPI AskAttached(LPVOID parameter) {
+    // The thread owns one reference to the request; the caller may have stopped waiting.
+    const std::unique_ptr<std::shared_ptr<AttachedRequest>> request(static_cast<std::shared_ptr<AttachedRequest>*>(parameter));
+    const DWORD self = GetCurrentThreadId();
+    const HWND front = GetForegroundWindow();
+    const DWORD frontThread = front != nullptr ? GetWindowThreadProcessId(front, nullptr) : 0;
+    const bool attached = frontThread != 0 && frontThread != self && AttachThreadInput(self, frontThread, TRUE);
+    (*request)->asked = SetForegroundWindow((*request)->hwnd);
+    if (attached) AttachThreadInput(self, frontThread, FALSE);
+    return 0;
+}
+
+bool AskFromAnAttachedThread(HWND hwnd) {
+    auto request = std::make_shared<AttachedRequest>(AttachedRequest{hwnd});
+    auto* forThread = new std::shared_ptr<AttachedRequest>(request);
+    HANDLE thread = CreateThread(nullptr, 64 * 1024, AskAttached, forThread, 0, nullptr);
+    if (thread == nullptr) {
+        delete forThread;
+        return false;
+    }
+    const bool ended = WaitForSingleObject(thread, 2 * kStepTimeoutMs) == WAIT_OBJECT_0;
+    CloseHandle(thread);
+    return ended && request->asked != 0;
+}
+
 }  // namespace
 
 bool ActivateWindow(HWND hwnd) {
@@ -69,12 +104,6 @@ bool ActivateWindow(HWND hwnd) {
     SendInput(1, &nothing, sizeof(INPUT));
     if (SetForegroundWindow(hwnd) && WaitForForeground(hwnd, kStepTimeoutMs)) return true;
     // 3. Share the foreground thread's input for the request, and always give it back.
-    const DWORD self = GetCurrentThreadId();
-    const HWND front = GetForegroundWindow();
-    const DWORD frontThread = front != nullptr ? GetWindowThreadProcessId(front, nullptr) : 0;
-    const bool attached = frontThread != 0 && frontThread != self && AttachThreadInput(self, frontThread, TRUE);
-    const BOOL asked = SetForegroundWindow(hwnd);
-    if (attached) AttachThreadInput(self, frontThread, FALSE);
-    return asked && WaitForForeground(hwnd, 2 * kStepTimeoutMs);
+    return AskFromAnAttachedThread(hwnd) && WaitForForeground(hwnd, 2 * kStepTimeoutMs);
 }
 

@@ -136,18 +136,19 @@ struct InputArea {
     bool capsLock = false;
     bool numLock = false;
     // The threads whose toggles are their own and not the system's. A window's thread reads the
-    // keys as they come, so it holds the system's toggles until an attach resets its key state
-    // (Windows documents the reset; Wine clears every key, locks included), and from then on
-    // holds its own, which the lock keys it receives while in front still move. Any other
-    // thread reads no input: its state is made when it first asks (from the system's, or
-    // cleared where newThreadKeysCleared says so, as Wine makes it) and then stays.
+    // keys as they come, so it holds the system's toggles until an attach resets its key state,
+    // and from then on holds its own, which the lock keys it receives while in front still move.
+    // A thread that reads no input is brought up to date with the system's whenever it asks,
+    // unless it is attached: it then reads the input it joined. Windows documents the reset and
+    // makes it to the system's own state; Wine clears every key, locks included
+    // (keyStatesCleared).
     struct Locks {
         bool capsLock = false;
         bool numLock = false;
         bool operator==(const Locks&) const = default;
     };
     std::map<DWORD, Locks> threadLocks;
-    bool newThreadKeysCleared = false;
+    bool keyStatesCleared = false;
 
     // US English keyboard layout.
     std::array<SHORT, 256> vkScan{};

@@ -392,10 +392,6 @@ SHORT WINAPI GetKeyState(int nVirtKey) {
     }
     const bool windowThread = std::any_of(d.windows.begin(), d.windows.end(),
                                           [reader](const sim::Window& w) { return w.alive && w.thread == reader; });
-    if (!windowThread && !d.threadLocks.contains(reader)) {
-        // The thread's input is made now, with the system's key state (or none, as Wine makes it).
-        d.threadLocks[reader] = d.newThreadKeysCleared ? sim::InputArea::Locks{} : sim::InputArea::Locks{d.capsLock, d.numLock};
-    }
     const sim::InputArea::Locks locks = sim::LocksSeenBy(reader);
     SHORT state = 0;
     if (nVirtKey == VK_CAPITAL && locks.capsLock) state |= 1;
@@ -405,13 +401,6 @@ SHORT WINAPI GetKeyState(int nVirtKey) {
         sim::IsDown(d, static_cast<WORD>(nVirtKey), static_cast<WORD>(nVirtKey), static_cast<WORD>(nVirtKey)))
         state = static_cast<SHORT>(state | static_cast<SHORT>(0x8000));
     return state;
-}
-
-SHORT WINAPI GetAsyncKeyState(int vKey) {
-    // Whether the key is down now; the low bit (pressed since the last call) is not modelled.
-    const Desktop& d = sim::State();
-    const auto vk = static_cast<WORD>(vKey);
-    return sim::IsDown(d, vk, vk, vk) ? static_cast<SHORT>(0x8000) : SHORT{0};
 }
 
 UINT WINAPI GetDoubleClickTime() { return sim::State().doubleClickTime; }

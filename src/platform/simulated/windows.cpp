@@ -319,9 +319,9 @@ BOOL WINAPI AttachThreadInput(DWORD idAttach, DWORD idAttachTo, BOOL fAttach) {
     }
     if (fAttach) {
         d.attachedInputs.push_back(link);
-        // "Key state ... is reset after a call to AttachThreadInput": the joined input's keys are
-        // all up and its locks off (as Wine leaves them), for its own thread too.
-        d.threadLocks[idAttachTo] = sim::InputArea::Locks{};
+        // "Key state ... is reset after a call to AttachThreadInput": to the system's own (Windows)
+        // or to all keys up and the locks off (Wine), for the joined input's own thread too.
+        d.threadLocks[idAttachTo] = d.keyStatesCleared ? sim::InputArea::Locks{} : sim::InputArea::Locks{d.capsLock, d.numLock};
     } else {
         d.attachedInputs.erase(found);
         d.threadLocks.erase(idAttach);  // an input of its own again, made when next asked

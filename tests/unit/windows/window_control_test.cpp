@@ -193,6 +193,10 @@ TEST_F(ActivationSteps, LastResortAttachesToTheForegroundThreadAndAlwaysDetaches
     EXPECT_EQ(sim::State().attachCalls, (std::vector<std::string>{"attach " + thread, "detach " + thread}));
     EXPECT_TRUE(sim::State().attachedInputs.empty());
     EXPECT_EQ(sim::State().foreground, target);
+    // From a thread of its own: the daemon's thread keeps its input (and its key state).
+    EXPECT_EQ(sim::State().threadsStarted, 1);
+    ASSERT_EQ(sim::State().threadLocks.size(), 1u);  // the one input reset is the one joined
+    EXPECT_EQ(sim::State().threadLocks.begin()->first, sim::FindWindow(other)->thread);
 }
 
 TEST_F(ActivationSteps, FailsWhenEveryStepIsRefusedAndStillDetaches) {
