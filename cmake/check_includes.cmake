@@ -14,8 +14,9 @@ set(allowed_pointer keyboard base platform)
 set(allowed_windows base platform)
 set(allowed_clipboard base platform)
 set(allowed_screen pointer base platform)
-set(allowed_commands daemon protocol image keyboard pointer windows clipboard screen base platform)
-set(allowed_daemon commands protocol image keyboard pointer windows clipboard screen base platform)
+set(allowed_controls base platform)
+set(allowed_commands daemon protocol image keyboard pointer windows clipboard screen controls base platform)
+set(allowed_daemon commands protocol image keyboard pointer windows clipboard screen controls base platform)
 # The headers of daemon/ that commands/ may include; the rest of daemon/ joins the families.
 set(SESSION_HEADERS session.h arguments.h daemon_state.h held_inputs.h texts.h)
 

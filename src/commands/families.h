@@ -12,3 +12,4 @@ std::span<const CommandRow> KeyboardCommands();
 std::span<const CommandRow> WindowCommands();
 std::span<const CommandRow> ScreenCommands();
 std::span<const CommandRow> ClipboardCommands();
+std::span<const CommandRow> ControlCommands();

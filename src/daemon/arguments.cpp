@@ -64,18 +64,23 @@ std::optional<Rect> RegionArgument(std::string_view text, Session& session, std:
 
 namespace {
 
-// The line after its command word, as the client wrote it (leading blanks skipped).
-std::string_view RawArguments(std::string_view line) {
+// The line after its command word and `skip` more words, as the client wrote it (leading blanks
+// skipped).
+std::string_view RawArguments(std::string_view line, std::size_t skip) {
     std::size_t i = 0;
-    while (i < line.size() && line[i] != ' ' && line[i] != '\t') ++i;
     while (i < line.size() && (line[i] == ' ' || line[i] == '\t')) ++i;
+    for (std::size_t word = 0; word <= skip; ++word) {
+        while (i < line.size() && line[i] != ' ' && line[i] != '\t') ++i;
+        while (i < line.size() && (line[i] == ' ' || line[i] == '\t')) ++i;
+    }
     return line.substr(i);
 }
 
 }  // namespace
 
-std::optional<JsonString> JsonArgument(Session& session, std::string_view usage, std::string_view& rest) {
-    const std::string_view raw = RawArguments(session.line);
+std::optional<JsonString> JsonArgument(Session& session, std::string_view usage, std::string_view& rest,
+                                       std::size_t skip) {
+    const std::string_view raw = RawArguments(session.line, skip);
     if (raw.empty()) {
         RespondError(session.out, usage);
         return std::nullopt;

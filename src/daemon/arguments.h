@@ -47,5 +47,7 @@ std::optional<Rect> RegionArgument(std::string_view text, Session& session, std:
 
 // The JSON string literal a command's arguments start with, as the client wrote it (the line is
 // read again, so quotes, backslashes and outer spaces survive), and in `rest` what follows it,
-// trimmed. Nothing, with the error answered, when there is none (`usage`) or it is malformed.
-std::optional<JsonString> JsonArgument(Session& session, std::string_view usage, std::string_view& rest);
+// trimmed; with `skip`, the literal after that many words. Nothing, with the error answered, when
+// there is none (`usage`) or it is malformed.
+std::optional<JsonString> JsonArgument(Session& session, std::string_view usage, std::string_view& rest,
+                                       std::size_t skip = 0);

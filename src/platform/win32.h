@@ -369,6 +369,96 @@ BOOL WINAPI CloseHandle(HANDLE hObject);
 BOOL WINAPI MoveFileExW(LPCWSTR lpExistingFileName, LPCWSTR lpNewFileName, DWORD dwFlags);
 BOOL WINAPI DeleteFileW(LPCWSTR lpFileName);
 
+// Child controls and their messages.
+using DWORD_PTR = std::uintptr_t;
+constexpr int GWL_STYLE = -16;
+constexpr UINT GA_PARENT = 1;
+constexpr UINT SMTO_ABORTIFHUNG = 0x0002;
+constexpr DWORD ERROR_TIMEOUT = 1460;
+constexpr UINT WM_NULL = 0x0000;
+constexpr UINT WM_SETTEXT = 0x000C;
+constexpr UINT WM_GETTEXT = 0x000D;
+constexpr UINT WM_GETTEXTLENGTH = 0x000E;
+constexpr UINT WM_COMMAND = 0x0111;
+constexpr UINT WM_LBUTTONDOWN = 0x0201;
+constexpr UINT WM_LBUTTONUP = 0x0202;
+constexpr WPARAM MK_LBUTTON = 0x0001;
+constexpr UINT BM_GETCHECK = 0x00F0;
+constexpr UINT BM_CLICK = 0x00F5;
+constexpr LRESULT BST_CHECKED = 1;
+constexpr LONG_PTR ES_PASSWORD = 0x0020;
+constexpr LONG_PTR BS_TYPEMASK = 0x000F;
+constexpr LONG_PTR BS_CHECKBOX = 0x0002;
+constexpr LONG_PTR BS_AUTOCHECKBOX = 0x0003;
+constexpr LONG_PTR BS_RADIOBUTTON = 0x0004;
+constexpr LONG_PTR BS_3STATE = 0x0005;
+constexpr LONG_PTR BS_AUTO3STATE = 0x0006;
+constexpr LONG_PTR BS_AUTORADIOBUTTON = 0x0009;
+constexpr UINT CB_GETCOUNT = 0x0146;
+constexpr UINT CB_GETCURSEL = 0x0147;
+constexpr UINT CB_GETLBTEXT = 0x0148;
+constexpr UINT CB_GETLBTEXTLEN = 0x0149;
+constexpr UINT CB_SETCURSEL = 0x014E;
+constexpr WORD CBN_SELCHANGE = 1;
+constexpr WORD CBN_SELENDOK = 9;
+constexpr UINT LB_SETCURSEL = 0x0186;
+constexpr UINT LB_GETCURSEL = 0x0188;
+constexpr UINT LB_GETTEXT = 0x0189;
+constexpr UINT LB_GETTEXTLEN = 0x018A;
+constexpr UINT LB_GETCOUNT = 0x018B;
+constexpr WORD LBN_SELCHANGE = 1;
+constexpr UINT LVM_GETITEMCOUNT = 0x1004;
+constexpr UINT LVM_GETNEXTITEM = 0x100C;
+constexpr UINT LVM_GETHEADER = 0x101F;
+constexpr UINT LVM_GETITEMTEXTW = 0x1073;
+constexpr LPARAM LVNI_SELECTED = 0x0002;
+constexpr LONG_PTR LVS_TYPEMASK = 0x0003;
+constexpr LONG_PTR LVS_REPORT = 0x0001;
+constexpr UINT HDM_GETITEMCOUNT = 0x1200;
+// A list view item as LVM_GETITEMTEXTW reads it (the 64-bit layout).
+struct LVITEMW {
+    UINT mask;
+    int iItem;
+    int iSubItem;
+    UINT state;
+    UINT stateMask;
+    LPWSTR pszText;
+    int cchTextMax;
+    int iImage;
+    LPARAM lParam;
+    int iIndent;
+    int iGroupId;
+    UINT cColumns;
+    UINT* puColumns;
+    int* piColFmt;
+    int iGroup;
+};
+BOOL WINAPI EnumChildWindows(HWND hWndParent, WNDENUMPROC lpEnumFunc, LPARAM lParam);
+HWND WINAPI GetAncestor(HWND hwnd, UINT gaFlags);
+int WINAPI GetDlgCtrlID(HWND hWnd);
+LONG_PTR WINAPI GetWindowLongPtrW(HWND hWnd, int nIndex);
+BOOL WINAPI IsWindowEnabled(HWND hWnd);
+LRESULT WINAPI SendMessageTimeoutW(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam, UINT fuFlags, UINT uTimeout,
+                                   DWORD_PTR* lpdwResult);
+
+// Memory of another process.
+constexpr DWORD PROCESS_VM_OPERATION = 0x0008;
+constexpr DWORD PROCESS_VM_READ = 0x0010;
+constexpr DWORD PROCESS_VM_WRITE = 0x0020;
+constexpr DWORD PROCESS_QUERY_LIMITED_INFORMATION = 0x1000;
+constexpr DWORD MEM_COMMIT = 0x1000;
+constexpr DWORD MEM_RESERVE = 0x2000;
+constexpr DWORD MEM_RELEASE = 0x8000;
+constexpr DWORD PAGE_READWRITE = 0x04;
+HANDLE WINAPI OpenProcess(DWORD dwDesiredAccess, BOOL bInheritHandle, DWORD dwProcessId);
+void* WINAPI VirtualAllocEx(HANDLE hProcess, void* lpAddress, SIZE_T dwSize, DWORD flAllocationType, DWORD flProtect);
+BOOL WINAPI VirtualFreeEx(HANDLE hProcess, void* lpAddress, SIZE_T dwSize, DWORD dwFreeType);
+BOOL WINAPI WriteProcessMemory(HANDLE hProcess, void* lpBaseAddress, const void* lpBuffer, SIZE_T nSize,
+                               SIZE_T* lpNumberOfBytesWritten);
+BOOL WINAPI ReadProcessMemory(HANDLE hProcess, const void* lpBaseAddress, void* lpBuffer, SIZE_T nSize,
+                              SIZE_T* lpNumberOfBytesRead);
+BOOL WINAPI IsWow64Process(HANDLE hProcess, BOOL* Wow64Process);
+
 // dwmapi
 HRESULT WINAPI DwmGetWindowAttribute(HWND hwnd, DWORD dwAttribute, PVOID pvAttribute, DWORD cbAttribute);
 DWORD WINAPI GetLastError();

@@ -226,6 +226,52 @@ struct ClipboardArea {
     int globalBlocks = 0;  // GlobalAlloc'd blocks not yet freed or given to the clipboard
 };
 
+// A child control of a top-level window: a window of its own (its handle names it), run by the
+// thread of its top-level window, which answers its messages.
+struct Control {
+    HWND handle;
+    HWND parent;            // a top-level window or another control
+    std::string className;  // "Button", "Edit", "ComboBox", "ListBox", "Static", "SysListView32", ...
+    int id = 0;
+    std::string text;  // UTF-8
+    LONG_PTR style = 0;
+    bool visible = true;
+    bool enabled = true;
+    bool alive = true;
+    RECT rect{10, 10, 90, 34};  // virtual-screen pixels
+    LRESULT checked = 0;        // BM_GETCHECK
+    // Combo and list box entries, and the selection (-1: none).
+    std::vector<std::string> items;
+    int selected = -1;
+    // A list view's rows, each a list of its column texts, and its header's column count.
+    std::vector<std::vector<std::string>> rows;
+    int columns = 0;
+    bool ignoresText = false;  // WM_SETTEXT changes nothing (a control that keeps its own text)
+    // What reached it: "BM_CLICK", "down X Y", "up X Y" (client pixels).
+    std::vector<std::string> clicks;
+};
+
+// The controls inside the windows, what their parents were told, and the memory a program
+// reserved in the controls' process.
+struct ControlArea {
+    std::vector<Control> controls;  // in EnumChildWindows order (each control before its children)
+    // A control's thread that answers nothing: flagged hung (a message fails at once), or busy
+    // (not yet flagged: a message waits out its time limit).
+    bool controlsHung = false;
+    bool controlsBusy = false;
+    struct Notification {
+        HWND parent;
+        int id;
+        WORD code;
+        bool operator==(const Notification&) const = default;
+    };
+    std::vector<Notification> notifications;  // WM_COMMAND notifications, in order
+    int remoteBlocks = 0;                     // VirtualAllocEx blocks not yet freed
+    bool remoteIs32Bit = false;               // the controls' process is a 32-bit one
+    int openProcesses = 0;                    // OpenProcess handles not yet closed
+    std::vector<UINT> sentMessages;           // every SendMessageTimeoutW message, in order
+};
+
 // The process, its session and start-up services, the clock and the last error.
 struct SessionArea {
     // Start-up services.
@@ -257,7 +303,7 @@ struct SessionArea {
     DWORD lastError = 0;
 };
 
-struct Desktop : InputArea, WindowArea, ScreenArea, FileArea, ClipboardArea, SessionArea {
+struct Desktop : InputArea, WindowArea, ScreenArea, FileArea, ClipboardArea, ControlArea, SessionArea {
     // Whether the calls and input are kept for reading back. Off in a fresh process, so that the
     // host daemon can run for ever in constant memory; Reset() turns it on for tests.
     bool recording = false;
@@ -289,6 +335,11 @@ std::uint32_t PixelAt(int x, int y);
 
 // The window with this handle, or null.
 Window* FindWindow(HWND handle);
+
+// Adds a control to a window or another control, after the controls already there, and returns
+// its handle; the control with this handle, or null.
+HWND AddControl(HWND parent, const std::string& className, int id, const std::string& text = "", LONG_PTR style = 0);
+Control* FindControl(HWND handle);
 
 // Makes the window the foreground window at once; the input the old one had not read is lost.
 void ChangeForeground(HWND hwnd);

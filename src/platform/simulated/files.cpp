@@ -94,7 +94,7 @@ BOOL WINAPI WriteFile(HANDLE hFile, const void* lpBuffer, DWORD n, DWORD* writte
 }
 
 BOOL WINAPI CloseHandle(HANDLE hObject) {
-    if (sim::CloseThreadHandle(hObject)) return TRUE;
+    if (sim::CloseThreadHandle(hObject) || sim::CloseProcessHandle(hObject)) return TRUE;
     auto* file = reinterpret_cast<sim::OpenFile*>(hObject);
     if (file == nullptr || hObject == INVALID_HANDLE_VALUE) return FALSE;
     ::close(file->fd);

@@ -24,6 +24,14 @@ int CopyWide(const std::string& utf8, LPWSTR out, int size);
 // UTF-16 units up to a zero unit, as UTF-8.
 std::string FromWide(LPCWSTR text);
 
+// The top-level window a control belongs to (null if none).
+Window* TopWindowOf(const Control& c);
+
+// A handle to a process (OpenProcess); CloseProcessHandle closes one (false when the handle is
+// no such process handle).
+HANDLE OpenProcessHandle(DWORD pid);
+bool CloseProcessHandle(HANDLE handle);
+
 // The handles of threads started and not yet closed; CloseThreadHandle closes one of them (false
 // when the handle is no such thread).
 std::vector<HANDLE>& StartedThreads();

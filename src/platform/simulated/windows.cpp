@@ -84,6 +84,7 @@ int WINAPI GetWindowTextA(HWND hWnd, LPSTR lpString, int nMaxCount) {
 }
 
 BOOL WINAPI IsWindow(HWND hWnd) {
+    if (sim::FindControl(hWnd) != nullptr) return TRUE;
     sim::Window* w = sim::FindWindow(hWnd);
     if (w != nullptr && w->alive && w->closesAfterChecks >= 0 && w->closesAfterChecks-- == 0) w->alive = false;
     return (w != nullptr && w->alive) ? TRUE : FALSE;
@@ -175,12 +176,14 @@ int WINAPI GetWindowTextW(HWND hWnd, LPWSTR lpString, int nMaxCount) {
 }
 
 int WINAPI GetClassNameW(HWND hWnd, LPWSTR lpClassName, int nMaxCount) {
+    if (const sim::Control* c = sim::FindControl(hWnd)) return sim::CopyWide(c->className, lpClassName, nMaxCount);
     const sim::Window* w = sim::LiveWindow(hWnd);
     if (w == nullptr) return 0;
     return sim::CopyWide(w->className, lpClassName, nMaxCount);
 }
 
 BOOL WINAPI IsWindowVisible(HWND hWnd) {
+    if (const sim::Control* c = sim::FindControl(hWnd)) return c->visible ? TRUE : FALSE;
     const sim::Window* w = sim::FindWindow(hWnd);
     return (w != nullptr && w->alive && w->visible) ? TRUE : FALSE;
 }
@@ -191,6 +194,11 @@ BOOL WINAPI IsZoomed(HWND hWnd) {
 }
 
 BOOL WINAPI GetWindowRect(HWND hWnd, RECT* lpRect) {
+    if (const sim::Control* c = sim::FindControl(hWnd)) {
+        if (lpRect == nullptr) return FALSE;
+        *lpRect = c->rect;
+        return TRUE;
+    }
     const sim::Window* w = sim::LiveWindow(hWnd);
     if (w == nullptr || lpRect == nullptr) return FALSE;
     *lpRect = sim::WindowRect(*w);
@@ -198,6 +206,11 @@ BOOL WINAPI GetWindowRect(HWND hWnd, RECT* lpRect) {
 }
 
 BOOL WINAPI GetClientRect(HWND hWnd, RECT* lpRect) {
+    if (const sim::Control* c = sim::FindControl(hWnd)) {
+        if (lpRect == nullptr) return FALSE;
+        *lpRect = RECT{0, 0, c->rect.right - c->rect.left, c->rect.bottom - c->rect.top};
+        return TRUE;
+    }
     const sim::Window* w = sim::LiveWindow(hWnd);
     if (w == nullptr || lpRect == nullptr) return FALSE;
     const RECT r = sim::WindowRect(*w);
@@ -238,7 +251,19 @@ BOOL WINAPI SetWindowPos(HWND hWnd, HWND, int X, int Y, int cx, int cy, UINT uFl
     return TRUE;
 }
 
-BOOL WINAPI PostMessageW(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM) {
+BOOL WINAPI PostMessageW(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam) {
+    if (sim::Control* c = sim::FindControl(hWnd)) {
+        const sim::Desktop& d = sim::State();
+        const sim::Window* top = sim::TopWindowOf(*c);
+        if (d.controlsHung || d.controlsBusy || (top != nullptr && top->hung)) return TRUE;  // never read
+        if (Msg == WM_LBUTTONDOWN || Msg == WM_LBUTTONUP) {
+            c->clicks.push_back(std::string(Msg == WM_LBUTTONDOWN ? "down " : "up ") + std::to_string(lParam & 0xFFFF) +
+                                " " + std::to_string((lParam >> 16) & 0xFFFF));
+        }
+        DWORD_PTR ignored = 0;
+        if (Msg == BM_CLICK) SendMessageTimeoutW(hWnd, BM_CLICK, wParam, lParam, 0, 0, &ignored);
+        return TRUE;
+    }
     sim::Window* w = sim::LiveWindow(hWnd);
     if (w == nullptr) return FALSE;
     w->posted.emplace_back(Msg, wParam);
@@ -299,6 +324,12 @@ HWND WINAPI GetForegroundWindow() {
 }
 
 DWORD WINAPI GetWindowThreadProcessId(HWND hWnd, DWORD* lpdwProcessId) {
+    if (const sim::Control* c = sim::FindControl(hWnd)) {
+        const sim::Window* top = sim::TopWindowOf(*c);
+        if (top == nullptr) return 0;
+        if (lpdwProcessId != nullptr) *lpdwProcessId = top->process;
+        return top->thread;
+    }
     const sim::Window* w = sim::FindWindow(hWnd);
     if (w == nullptr || !w->alive) {
         sim::State().lastError = ERROR_INVALID_WINDOW_HANDLE;
