@@ -31,6 +31,21 @@ std::optional<std::string> WindowText(HWND control) {
     return Utf16ToUtf8(units.data(), count);
 }
 
+// Numbers controls by class in the order they come: the ClassNN of each.
+class ClassNumbers {
+   public:
+    std::string Next(const std::string& className) {
+        for (auto& [name, count] : counts_) {
+            if (name == className) return className + std::to_string(++count);
+        }
+        counts_.emplace_back(className, 1);
+        return className + "1";
+    }
+
+   private:
+    std::vector<std::pair<std::string, int>> counts_;
+};
+
 }  // namespace
 
 std::optional<LRESULT> SendToControl(HWND control, UINT msg, WPARAM wParam, LPARAM lParam, std::uint32_t timeoutMs) {
@@ -72,23 +87,14 @@ bool IsPasswordField(HWND control) {
 
 std::string ListControls(HWND window, std::vector<ControlInfo>& controls) {
     controls.clear();
-    std::vector<std::pair<std::string, int>> counts;  // class, controls of it so far
+    ClassNumbers numbers;
     for (const HWND hwnd : Descendants(window)) {
         ControlInfo info{};
         info.hwnd = hwnd;
         info.parent = GetAncestor(hwnd, GA_PARENT);
         info.id = GetDlgCtrlID(hwnd);
         info.className = ControlClass(hwnd);
-        int number = 1;
-        bool counted = false;
-        for (auto& [name, count] : counts) {
-            if (name == info.className) {
-                number = ++count;
-                counted = true;
-            }
-        }
-        if (!counted) counts.emplace_back(info.className, 1);
-        info.classNN = info.className + std::to_string(number);
+        info.classNN = numbers.Next(info.className);
         info.password = ClassIs(info.className, "Edit") && (GetWindowLongPtrW(hwnd, GWL_STYLE) & ES_PASSWORD) != 0;
         if (!info.password) {
             const std::optional<std::string> text = WindowText(hwnd);
@@ -106,16 +112,11 @@ std::string ListControls(HWND window, std::vector<ControlInfo>& controls) {
 }
 
 HWND ControlByClassNN(HWND window, std::string_view classNN) {
-    std::size_t digits = classNN.size();
-    while (digits > 0 && classNN[digits - 1] >= '0' && classNN[digits - 1] <= '9') --digits;
-    const std::string_view className = classNN.substr(0, digits);
-    const std::string_view numberText = classNN.substr(digits);
-    int number = 0;
-    if (className.empty() || numberText.empty() || numberText.size() > 6 || numberText[0] == '0') return nullptr;
-    std::from_chars(numberText.data(), numberText.data() + numberText.size(), number);
-    int seen = 0;
+    // Each control's own ClassNN, compared whole: a class name may end in digits itself
+    // (SysListView32), so the name cannot be split where its digits start.
+    ClassNumbers numbers;
     for (const HWND hwnd : Descendants(window)) {
-        if (ControlClass(hwnd) == className && ++seen == number) return hwnd;
+        if (numbers.Next(ControlClass(hwnd)) == classNN) return hwnd;
     }
     return nullptr;
 }

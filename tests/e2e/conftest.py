@@ -20,6 +20,7 @@ ROOT = Path(__file__).resolve().parents[2]
 BUILD = Path(os.environ.get("MARLET_WINDOWS_BUILD", ROOT / "build" / "windows"))
 MARLET_EXE = BUILD / "marlet.exe"
 PROBE_EXE = BUILD / "tests" / "e2e" / "probe" / "marlet_probe.exe"
+DIALOG_EXE = BUILD / "tests" / "e2e" / "probe" / "marlet_dialog.exe"
 SCREEN_W, SCREEN_H = 1920, 1080
 DEADLINE = 10.0  # seconds to wait for anything asynchronous
 
@@ -98,8 +99,9 @@ class Daemon:
 class Probe:
     """A top-level window of our own that logs the messages it receives."""
 
-    def __init__(self, env, title, rect=None, minimized=False, framed=False, pattern=False, dblclks=False):
-        args = [shutil.which("wine"), str(PROBE_EXE), title]
+    def __init__(self, env, title, rect=None, minimized=False, framed=False, pattern=False, dblclks=False,
+                 exe=PROBE_EXE):
+        args = [shutil.which("wine"), str(exe), title]
         if rect:
             args += [str(v) for v in rect]
         if minimized:
@@ -181,7 +183,7 @@ class Probe:
 def wine_session():
     """A virtual X display of its own, a Wine prefix in the build folder and a running wineserver;
     yields the environment for Wine processes, and stops them all afterwards."""
-    for exe in (MARLET_EXE, PROBE_EXE):
+    for exe in (MARLET_EXE, PROBE_EXE, DIALOG_EXE):
         if not exe.exists():
             raise RuntimeError(f"{exe} is missing: build the windows preset first")
     read_fd, write_fd = os.pipe()

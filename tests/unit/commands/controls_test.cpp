@@ -74,6 +74,8 @@ TEST_F(ControlCommands, NamesAreAHandleAClassNNOrAnId) {
         {Hex(d.name), "{\"status\":\"ok\",\"text\":\"old name\"}\n"},
         {w + "/Button2", "{\"status\":\"ok\",\"text\":\"Cancel\"}\n"},
         {w + "/#1008", "{\"status\":\"ok\",\"text\":\"Name:\"}\n"},
+        {w + "/SysListView321", "{\"status\":\"ok\",\"text\":\"\"}\n"},  // a class that ends in digits
+        {w + "/SysListView32", Error("Control not found: " + w + "/SysListView32")},
         {w + "/Button9", Error("Control not found: " + w + "/Button9")},
         {w + "/Button0", Error("Control not found: " + w + "/Button0")},
         {w + "/button1", Error("Control not found: " + w + "/button1")},

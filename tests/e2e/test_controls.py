@@ -1,0 +1,128 @@
+"""Control commands under Wine, against a dialog of standard controls that logs what it hears."""
+
+import json
+import time
+
+import pytest
+
+from conftest import DIALOG_EXE, Probe
+
+
+SHARES_DAEMON = True  # no case here ends the daemon
+
+
+@pytest.fixture(scope="module")
+def dialog(wine_env):
+    d = Probe(wine_env, "marlet dialog", exe=DIALOG_EXE)
+    yield d
+    d.close()
+
+
+def ask(daemon, line):
+    return json.loads(daemon.ask(line))
+
+
+def requested(dialog, request, prefix):
+    """What the dialog itself says on a request ("text 1001" -> its "text 1001 ..." line)."""
+    start = dialog.mark()
+    dialog.send(request)
+    return dialog.wait_for(lambda l: l.startswith(prefix), start=start)[len(prefix):]
+
+
+def test_controls_lists_every_control_with_its_facts(daemon, dialog):
+    answer = ask(daemon, f"controls {dialog.hwnd_text}")
+    assert answer["status"] == "ok"
+    controls = {c["classnn"]: c for c in answer["controls"]}
+    assert [c["classnn"] for c in answer["controls"][:4]] == ["Button1", "Edit1", "Edit2", "Button2"]
+    ok = controls["Button1"]
+    assert (ok["id"], ok["class"], ok["text"], ok["parent"], ok["visible"], ok["enabled"]) == \
+        (1, "Button", "&OK", dialog.hwnd_text, True, True)
+    assert ok["right"] - ok["left"] == 80 and ok["bottom"] - ok["top"] == 24
+    assert controls["Edit2"]["password"] is True and "text" not in controls["Edit2"]
+    assert controls["Button5"]["text"] == "Off" and controls["Button5"]["enabled"] is False
+    assert controls["SysListView321"]["id"] == 1009
+    # The list view's own header is listed too, as its child.
+    header = next(c for c in answer["controls"] if c["class"] == "SysHeader32")
+    assert header["parent"] == controls["SysListView321"]["hwnd"]
+
+
+def test_text_is_read_and_set_and_the_program_sees_it(daemon, dialog):
+    w = dialog.hwnd_text
+    assert ask(daemon, f"controltext {w}/#1008") == {"status": "ok", "text": "Name:"}
+    assert ask(daemon, f'setcontroltext {w}/Edit1 "Ann \\"A\\" \\u00e9 \\u65e5"') == {"status": "ok"}
+    assert ask(daemon, f"controltext {w}/Edit1") == {"status": "ok", "text": 'Ann "A" \u00e9 \u65e5'}
+    assert requested(dialog, "text 1001", "text 1001 ") == 'Ann "A" \u00e9 \u65e5'
+    long_text = "x" * 70000
+    assert ask(daemon, f'setcontroltext {w}/Edit1 "{long_text}"') == {"status": "ok"}
+    assert ask(daemon, f"controltext {w}/Edit1")["text"] == long_text
+    assert ask(daemon, f"controltext {w}/Edit2") == {"status": "error", "message": "Cannot read a password field"}
+    assert ask(daemon, f'setcontroltext {w}/Edit2 "hunter2"') == {"status": "ok"}
+    assert requested(dialog, "text 1002", "text 1002 ") == "hunter2"
+    assert ask(daemon, f"controltext {w}/Edit9") == {"status": "error", "message": f"Control not found: {w}/Edit9"}
+
+
+def test_click_presses_the_button_as_its_shortcut_would_and_a_disabled_one_is_refused(daemon, dialog):
+    w = dialog.hwnd_text
+    start = dialog.mark()
+    assert ask(daemon, f"controlclick {w}/Button1") == {"status": "ok"}
+    dialog.wait_for(lambda l: l == "command 1 0", start=start)  # BN_CLICKED from IDOK
+    off = ask(daemon, f"controlclick {w}/#1010")
+    assert off["status"] == "error" and off["message"].endswith(" is disabled")
+
+
+def test_check_and_uncheck_reach_the_state_and_the_program_hears_of_it(daemon, dialog):
+    w = dialog.hwnd_text
+    start = dialog.mark()
+    assert ask(daemon, f"check {w}/#1003") == {"status": "ok"}
+    dialog.wait_for(lambda l: l == "command 1003 0", start=start)
+    assert requested(dialog, "checked 1003", "checked 1003 ") == "1"
+    start = dialog.mark()
+    assert ask(daemon, f"check {w}/#1003") == {"status": "ok"}  # already checked: nothing sent
+    assert ask(daemon, f"uncheck {w}/#1003") == {"status": "ok"}
+    assert requested(dialog, "checked 1003", "checked 1003 ") == "0"
+    assert [l for l in dialog.log[start:] if l.startswith("command 1003")] == ["command 1003 0"]
+    assert ask(daemon, f"check {w}/#1005") == {"status": "ok"}
+    assert requested(dialog, "checked 1005", "checked 1005 ") == "1"
+    assert ask(daemon, f"check {w}/#1004") == {"status": "ok"}
+    assert requested(dialog, "checked 1005", "checked 1005 ") == "0"  # its pair went off
+
+
+def test_choose_selects_and_notifies_and_items_read_back(daemon, dialog):
+    w = dialog.hwnd_text
+    start = dialog.mark()
+    assert ask(daemon, f'choose {w}/ComboBox1 "banana"') == {"status": "ok", "index": 2}
+    dialog.wait_for(lambda l: l == "command 1006 1", start=start)  # CBN_SELCHANGE
+    assert "command 1006 9" in dialog.log[start:]  # CBN_SELENDOK, before it
+    assert requested(dialog, "selected 1006", "selected 1006 ") == "2"
+    assert ask(daemon, f"items {w}/ComboBox1") == {
+        "status": "ok", "items": ["Apple", "apricot", "Banana", "Cherry \u00e9"], "selected": 2}
+    assert ask(daemon, f'choose {w}/ComboBox1 "APR"') == {"status": "ok", "index": 1}
+    assert ask(daemon, f"choose {w}/ListBox1 #2") == {"status": "ok", "index": 2}
+    assert requested(dialog, "selected 1007", "selected 1007 ") == "2"
+    assert ask(daemon, f"items {w}/ListBox1") == {"status": "ok", "items": ["one", "two", "three"], "selected": 2}
+    assert ask(daemon, f'choose {w}/ComboBox1 "kiwi"') == {"status": "error", "message": "No entry: kiwi"}
+    assert ask(daemon, f"choose {w}/ListBox1 #3") == {"status": "error", "message": "No entry #3"}
+
+
+def test_items_of_a_list_view_are_its_rows(daemon, dialog):
+    assert ask(daemon, f"items {dialog.hwnd_text}/SysListView321") == {
+        "status": "ok", "items": [["a.txt", "12 KB"], ['b "q".txt', "3 KB"], ["\u65e5\u672c.txt", "1 KB"]],
+        "selected": 1}
+
+
+def test_a_hung_dialog_makes_every_command_answer_within_its_limit(daemon, dialog):
+    w = dialog.hwnd_text
+    start = dialog.mark()
+    dialog.send("hang 30000")
+    dialog.wait_for(lambda l: l == "hanging", start=start)
+    try:
+        for line in [f"controls {w}", f"controltext {w}/Edit1", f'setcontroltext {w}/Edit1 "x"',
+                     f"controlclick {w}/Button1", f"check {w}/#1003", f"choose {w}/ComboBox1 #0",
+                     f"items {w}/SysListView321"]:
+            started = time.monotonic()
+            answer = ask(daemon, line)
+            assert answer["status"] == "error" and answer["message"].startswith("Timed out after 2000 ms waiting for 0x"), (line, answer)
+            assert answer["message"].endswith(" to answer"), (line, answer)
+            assert time.monotonic() - started < 10, line
+    finally:
+        pass
