@@ -12,7 +12,7 @@ from PIL import Image
 
 import marlet
 from daemon_process import wallpaper
-from marlet import Color, CommandError, Marlet, MarletError, MarletExited, MarletTimeout, Point, Rect, Session, Window
+from marlet import Color, CommandError, Control, Items, Marlet, MarletError, MarletExited, MarletTimeout, Point, Rect, Session, Window
 
 
 class Recording(Marlet):
@@ -128,6 +128,40 @@ def test_window_answers_become_values(tmp_path):
     assert received == [line for _, line, _ in cases] + ["quit"]
 
 
+def test_control_answers_become_values(tmp_path):
+    script = tmp_path / "script"
+    ok = ('{"hwnd":"0x2c","parent":"0x1a2b","id":1,"class":"Button","classnn":"Button1","text":"&OK",'
+          '"left":10,"top":20,"right":90,"bottom":44,"visible":true,"enabled":true}')
+    secret = ('{"hwnd":"0x2e","parent":"0x1a2b","id":1002,"class":"Edit","classnn":"Edit2","password":true,'
+              '"left":10,"top":50,"right":210,"bottom":72,"visible":true,"enabled":false}')
+    answers = [
+        '{"status":"ok","controls":[%s,%s]}' % (ok, secret),
+        '{"status":"ok","text":"Caf\u00e9"}', '{"status":"ok"}', '{"status":"ok"}', '{"status":"ok"}',
+        '{"status":"ok"}', '{"status":"ok","index":2}', '{"status":"ok","index":0}',
+        '{"status":"ok","items":["a","b"],"selected":-1}', '{"status":"ok","items":[["a.txt","1 KB"]],"selected":0}',
+    ]
+    script.write_text("\n".join(answers) + "\n", encoding="utf-8")
+    button = Control("0x2c", "0x1a2b", 1, "Button", "Button1", "&OK", False, Rect(10, 20, 90, 44), True, True)
+    password = Control("0x2e", "0x1a2b", 1002, "Edit", "Edit2", None, True, Rect(10, 50, 210, 72), True, False)
+    cases = [
+        (lambda m: m.controls("0x1a2b"), "controls 0x1a2b", [button, password]),
+        (lambda m: m.control_text("0x1a2b/#1001"), "controltext 0x1a2b/#1001", "Caf\u00e9"),
+        (lambda m: m.set_control_text("0x1a2b/Edit1", 'say "hi"'), 'setcontroltext 0x1a2b/Edit1 "say \\"hi\\""', None),
+        (lambda m: m.control_click(button), "controlclick 0x2c", None),
+        (lambda m: m.check(0x30), "check 0x30", None),
+        (lambda m: m.uncheck("0x1a2b/Button3"), "uncheck 0x1a2b/Button3", None),
+        (lambda m: m.choose("0x1a2b/ComboBox1", "Ban"), 'choose 0x1a2b/ComboBox1 "Ban"', 2),
+        (lambda m: m.choose("0x1a2b/ComboBox1", 0), "choose 0x1a2b/ComboBox1 #0", 0),
+        (lambda m: m.items("0x1a2b/ListBox1"), "items 0x1a2b/ListBox1", Items(["a", "b"], -1)),
+        (lambda m: m.items("0x1a2b/SysListView321"), "items 0x1a2b/SysListView321", Items([["a.txt", "1 KB"]], 0)),
+    ]
+    with _scripted(script) as m:
+        for call, _, value in cases:
+            assert call(m) == value
+    received = (tmp_path / "script.received").read_text(encoding="utf-8").splitlines()
+    assert received == [line for _, line, _ in cases] + ["quit"]
+
+
 def _scripted(script):
     daemon = os.path.join(os.path.dirname(__file__), "scripted_daemon.py")
     wrapper = script.parent / "daemon"
@@ -179,6 +213,9 @@ def test_text_arrives_exactly(host_marlet, text):
     lambda m: m.click(1, 2, "left right"), lambda m: m.scroll(120, 5), lambda m: m.wait(-1),
     lambda m: m.drag(0, 0, 1, 1, duration=-0.5), lambda m: m.rect("0x1 2"), lambda m: m.rect(0),
     lambda m: m.move_window("0x1", 0, 0, 100), lambda m: m.set_clipboard("a\0b"), lambda m: m.type(b"bytes"),
+    lambda m: m.control_text("0x1/Button 1"), lambda m: m.control_text("0x1/"), lambda m: m.control_text("x y/Edit1"),
+    lambda m: m.choose("0x1/ComboBox1", True), lambda m: m.choose("0x1/ComboBox1", 1.5),
+    lambda m: m.set_control_text("0x1", "a\0b"),
 ])
 def test_arguments_that_cannot_be_expressed_raise_value_error_and_send_nothing(host_marlet, call):
     with Recording(host_marlet) as m:

@@ -1,11 +1,17 @@
 """Control commands under Wine, against a dialog of standard controls that logs what it hears."""
 
 import json
+import re
+import shutil
+import subprocess
+import sys
 import time
 
 import pytest
 
-from conftest import DIALOG_EXE, Probe
+from conftest import DIALOG_EXE, MARLET_EXE, ROOT, Probe
+
+sys.path.insert(0, str(ROOT / "clients" / "python"))
 
 
 SHARES_DAEMON = True  # no case here ends the daemon
@@ -108,6 +114,59 @@ def test_items_of_a_list_view_are_its_rows(daemon, dialog):
     assert ask(daemon, f"items {dialog.hwnd_text}/SysListView321") == {
         "status": "ok", "items": [["a.txt", "12 KB"], ['b "q".txt', "3 KB"], ["\u65e5\u672c.txt", "1 KB"]],
         "selected": 1}
+
+
+def readme_dialog_script():
+    text = (ROOT / "README.md").read_text(encoding="utf-8")
+    section = text[text.index("### Controls inside a window"):]
+    return re.search(r"```python\n(.*?)```", section, re.S).group(1)
+
+
+def test_the_readme_script_fills_the_dialog_and_presses_ok_without_the_pointer(wine_env, dialog, monkeypatch):
+    from marlet import Marlet
+    for name, value in wine_env.items():
+        monkeypatch.setenv(name, value)
+    monkeypatch.setenv("MARLET_EXE", str(MARLET_EXE))
+    with Marlet() as m:
+        m.uncheck(f"{dialog.hwnd_text}/#1003")
+        m.move(1500, 900)
+    start = dialog.mark()
+    exec(compile(readme_dialog_script(), "README.md", "exec"), {})
+    dialog.wait_for(lambda l: l == "command 1 0", start=start)  # OK, pressed last
+    assert requested(dialog, "text 1001", "text 1001 ") == "build-07.example.com"
+    assert requested(dialog, "text 1002", "text 1002 ") == "hunter2"
+    assert requested(dialog, "checked 1003", "checked 1003 ") == "1"
+    assert requested(dialog, "selected 1006", "selected 1006 ") == "2"
+    with Marlet() as m:
+        assert m.position() == (1500, 900)
+
+
+def test_notepads_text_is_set_through_its_edit_control_and_saved(wine_env, daemon, tmp_path):
+    notepad = subprocess.Popen([shutil.which("wine"), "notepad"], env=wine_env, stdout=subprocess.DEVNULL,
+                               stderr=subprocess.DEVNULL)
+    try:
+        window = ask(daemon, "waitwindow 30000 Notepad")["hwnd"]
+        edits = [c for c in ask(daemon, f"controls {window}")["controls"] if c["class"] == "Edit"]
+        assert edits, "Notepad has an edit control"
+        text = 'Set through its control: caf\u00e9 "quoted"\r\nsecond line'
+        assert ask(daemon, f"setcontroltext {edits[0]['hwnd']} {json.dumps(text)}") == {"status": "ok"}
+        assert ask(daemon, f"controltext {window}/Edit1") == {"status": "ok", "text": text}
+        target = tmp_path / "set through the control.txt"
+        assert ask(daemon, f"focus {window}") == {"status": "ok"}
+        assert ask(daemon, "press ctrl+s")["status"] == "ok"
+        assert ask(daemon, "waitwindow 10000 Save As")["status"] == "ok"
+        assert ask(daemon, "typejson " + json.dumps("Z:" + str(target).replace("/", "\\")))["status"] == "ok"
+        assert ask(daemon, "press enter")["status"] == "ok"
+        deadline = time.monotonic() + 10
+        while not target.exists() and time.monotonic() < deadline:
+            time.sleep(0.1)
+        deadline = time.monotonic() + 10
+        while target.exists() and target.read_bytes() != text.encode("cp1252") and time.monotonic() < deadline:
+            time.sleep(0.1)
+        assert target.read_bytes() == text.encode("cp1252")
+    finally:
+        notepad.kill()
+        notepad.wait()
 
 
 def test_a_hung_dialog_makes_every_command_answer_within_its_limit(daemon, dialog):

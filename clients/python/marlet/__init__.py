@@ -19,10 +19,10 @@ from .errors import CommandError, MarletError, MarletExited, MarletTimeout
 from .transport import BANNER
 from .transport import command_line as _command_line  # noqa: F401  (the name before the split)
 from .transport import default_exe as _default_exe  # noqa: F401
-from .values import Color, Handle, Point, Rect, Session, Window
+from .values import Color, Control, ControlRef, Handle, Items, Point, Rect, Session, Window
 
 __all__ = [
     "Marlet", "MarletError", "CommandError", "MarletExited", "MarletTimeout", "Point", "Rect", "Window", "Color",
-    "Session", "Handle", "BANNER",
+    "Session", "Handle", "Control", "Items", "ControlRef", "BANNER",
 ]
 __version__ = "1.0.0"

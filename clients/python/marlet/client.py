@@ -10,7 +10,7 @@ from typing import List, Optional, Sequence, Tuple, Union
 
 from .errors import CommandError, MarletExited
 from .transport import Transport, command_line, default_exe
-from .values import Color, Handle, Point, Rect, Session, Window
+from .values import Color, Control, ControlRef, Handle, Items, Point, Rect, Session, Window
 
 __all__ = ["Marlet"]
 
@@ -23,6 +23,7 @@ ACTIVATION_WAIT = 2.0  # activate: its three requests, each until the window is 
 STATE_WAIT = 2.0  # minimize, maximize, restore, movewindow: until the window shows it
 CLIPBOARD_WAIT = 1.0  # clipboard, setclipboard: while another program holds it open
 SCREENSHOT_WAIT = 30.0  # screenshot: a whole screen captured and encoded on a slow machine
+CONTROL_WAIT = 5.0  # the control commands: each message to a control may take 2 s, a check 2 s more
 
 # close()'s default: no window named, so the daemon is to end.
 _NO_WINDOW = object()
@@ -108,6 +109,18 @@ def _handle(window: Handle) -> str:
             '"' not in window and "\n" not in window and "\r" not in window:
         return window
     raise ValueError(f"not a window handle: {window!r}")
+
+
+def _control(control: ControlRef) -> str:
+    if isinstance(control, Control):
+        return control.hwnd
+    if isinstance(control, str) and "/" in control:
+        window, _, name = control.partition("/")
+        _handle(window)
+        if not name or any(c in name for c in ' \t"\r\n'):
+            raise ValueError(f"not a control name: {control!r}")
+        return control
+    return _handle(control)
 
 
 class Marlet:
@@ -401,3 +414,50 @@ class Marlet:
         if "\0" in str(text):
             raise ValueError("clipboard text cannot hold U+0000")
         self._ask("setclipboard " + _json_text(text, "text"), extra=CLIPBOARD_WAIT)
+
+    # -- controls -------------------------------------------------------------------------------
+
+    def controls(self, window: Handle) -> List[Control]:
+        """Every control inside the window (its descendants, in the system's order), with class,
+        ClassNN, id, text (None for a password field), rectangle and state."""
+        answer = self._ask(f"controls {_handle(window)}", extra=CONTROL_WAIT)
+        return [Control(c["hwnd"], c["parent"], c["id"], c["class"], c["classnn"], c.get("text"),
+                        c.get("password", False), Rect(c["left"], c["top"], c["right"], c["bottom"]),
+                        c["visible"], c["enabled"]) for c in answer["controls"]]
+
+    def control_text(self, control: ControlRef) -> str:
+        """The control's whole text, as it answers it (a password field is refused)."""
+        return self._ask(f"controltext {_control(control)}", extra=CONTROL_WAIT)["text"]
+
+    def set_control_text(self, control: ControlRef, text: str) -> None:
+        """Sets the control's text, and returns once the control answers that text."""
+        if "\0" in str(text):
+            raise ValueError("control text cannot hold U+0000")
+        self._ask(f"setcontroltext {_control(control)} {_json_text(text, 'text')}", extra=CONTROL_WAIT)
+
+    def control_click(self, control: ControlRef) -> None:
+        """Presses a button as its keyboard shortcut would, or clicks any other control at its
+        centre, without moving the pointer."""
+        self._ask(f"controlclick {_control(control)}", extra=CONTROL_WAIT)
+
+    def check(self, control: ControlRef) -> None:
+        """Checks a check box or radio button (as a click does), and returns once it is checked."""
+        self._ask(f"check {_control(control)}", extra=CONTROL_WAIT)
+
+    def uncheck(self, control: ControlRef) -> None:
+        """Unchecks a check box, and returns once it is unchecked."""
+        self._ask(f"uncheck {_control(control)}", extra=CONTROL_WAIT)
+
+    def choose(self, control: ControlRef, entry: Union[str, int]) -> int:
+        """Selects an entry of a combo box or list box, by its text (exact, else the first that
+        starts with it; letters A-Z in any case) or by its index from 0, and tells the program as
+        a person's choice does. The index of the entry chosen."""
+        if isinstance(entry, bool) or not isinstance(entry, (str, int)):
+            raise ValueError(f"an entry is a text or an index, not {entry!r}")
+        choice = f"#{_int32(entry, 'index')}" if isinstance(entry, int) else _json_text(entry, "entry")
+        return self._ask(f"choose {_control(control)} {choice}", extra=CONTROL_WAIT)["index"]
+
+    def items(self, control: ControlRef) -> Items:
+        """A combo box's or list box's entries, or a list view's rows, and the selection."""
+        answer = self._ask(f"items {_control(control)}", extra=CONTROL_WAIT)
+        return Items(answer["items"], answer["selected"])

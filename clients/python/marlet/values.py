@@ -2,9 +2,9 @@
 
 from __future__ import annotations
 
-from typing import NamedTuple, Union
+from typing import List, NamedTuple, Optional, Union
 
-__all__ = ["Point", "Rect", "Window", "Color", "Session", "Handle"]
+__all__ = ["Point", "Rect", "Window", "Color", "Session", "Handle", "Control", "Items", "ControlRef"]
 
 
 class Point(NamedTuple):
@@ -67,3 +67,32 @@ class Session(NamedTuple):
 
 # A window as the methods take it: the handle text `find` answers, its number, or a Window.
 Handle = Union[str, int, Window]
+
+
+class Control(NamedTuple):
+    """A control inside a window as `controls` lists it. text is None for a password field, whose
+    text is never read (password is then True)."""
+
+    hwnd: str
+    parent: str
+    id: int
+    class_name: str
+    classnn: str
+    text: Optional[str]
+    password: bool
+    rect: Rect
+    visible: bool
+    enabled: bool
+
+
+class Items(NamedTuple):
+    """The entries of a combo box or list box (texts), or a list view's rows (in report view, each
+    a list of its column texts), and the selected one's index (-1: none)."""
+
+    items: List[Union[str, List[str]]]
+    selected: int
+
+
+# A control as the methods take it: its handle (text or number), "WINDOW/ClassNN" such as
+# "0x1a2b/Button2", "WINDOW/#ID" such as "0x1a2b/#1001", or a Control.
+ControlRef = Union[str, int, Control]
