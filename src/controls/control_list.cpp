@@ -6,20 +6,28 @@
 
 namespace {
 
-std::vector<HWND> Descendants(HWND window) {
-    std::vector<HWND> handles;
+// Visits the window's descendants in EnumChildWindows order until `visit` returns false.
+template <typename Visit>
+void ForEachDescendant(HWND window, Visit visit) {
     EnumChildWindows(
         window,
-        [](HWND hwnd, LPARAM list) -> BOOL {
-            reinterpret_cast<std::vector<HWND>*>(list)->push_back(hwnd);
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&handles));
-    return handles;
+        [](HWND hwnd, LPARAM context) -> BOOL { return (*reinterpret_cast<Visit*>(context))(hwnd) ? TRUE : FALSE; },
+        reinterpret_cast<LPARAM>(&visit));
 }
 
-// The text of a control as WM_GETTEXT gives it, whole: its length first, then that many units.
+// The text of a control as WM_GETTEXT gives it, whole. Most controls' texts are short: a first
+// read into a buffer of kShortText units takes them in one message; a text that fills it is
+// read again at the length the control gives.
+constexpr std::size_t kShortText = 512;
+
 std::optional<std::string> WindowText(HWND control) {
+    wchar_t shortText[kShortText];
+    const std::optional<LRESULT> first =
+        SendToControl(control, WM_GETTEXT, kShortText, reinterpret_cast<LPARAM>(shortText));
+    if (!first) return std::nullopt;
+    if (*first >= 0 && static_cast<std::size_t>(*first) + 1 < kShortText) {
+        return Utf16ToUtf8(shortText, static_cast<std::size_t>(*first));
+    }
     const std::optional<LRESULT> length = SendToControl(control, WM_GETTEXTLENGTH);
     if (!length) return std::nullopt;
     if (*length <= 0) return std::string();
@@ -88,42 +96,65 @@ bool IsPasswordField(HWND control) {
 std::string ListControls(HWND window, std::vector<ControlInfo>& controls) {
     controls.clear();
     ClassNumbers numbers;
-    for (const HWND hwnd : Descendants(window)) {
+    std::string failed;
+    const bool windowShown = IsWindowVisible(window) != 0;
+    ForEachDescendant(window, [&](HWND hwnd) {
         ControlInfo info{};
         info.hwnd = hwnd;
         info.parent = GetAncestor(hwnd, GA_PARENT);
         info.id = GetDlgCtrlID(hwnd);
         info.className = ControlClass(hwnd);
         info.classNN = numbers.Next(info.className);
-        info.password = ClassIs(info.className, "Edit") && (GetWindowLongPtrW(hwnd, GWL_STYLE) & ES_PASSWORD) != 0;
+        // Rectangle, style and state in one call: each call about another program's window is a
+        // round trip to the system.
+        WINDOWINFO facts{};
+        facts.cbSize = sizeof facts;
+        GetWindowInfo(hwnd, &facts);
+        info.password = ClassIs(info.className, "Edit") && (facts.dwStyle & ES_PASSWORD) != 0;
         if (!info.password) {
             const std::optional<std::string> text = WindowText(hwnd);
-            if (!text) return NoAnswer(hwnd);
+            if (!text) {
+                failed = NoAnswer(hwnd);
+                return false;
+            }
             info.text = *text;
         }
-        RECT r{};
-        GetWindowRect(hwnd, &r);
+        const RECT& r = facts.rcWindow;
         info.rect = Rect{r.left, r.top, r.right, r.bottom};
-        info.visible = IsWindowVisible(hwnd) != 0;
-        info.enabled = IsWindowEnabled(hwnd) != 0;
+        // Shown when it and every window it lies in are: its parent came before it.
+        const auto parentShown = [&] {
+            if (info.parent == window) return windowShown;
+            for (const ControlInfo& c : controls) {
+                if (c.hwnd == info.parent) return c.visible;
+            }
+            return IsWindowVisible(info.parent) != 0;
+        };
+        info.visible = (facts.dwStyle & WS_VISIBLE) != 0 && parentShown();
+        info.enabled = (facts.dwStyle & WS_DISABLED) == 0;
         controls.push_back(std::move(info));
-    }
-    return {};
+        return true;
+    });
+    if (!failed.empty()) controls.clear();
+    return failed;
 }
 
 HWND ControlByClassNN(HWND window, std::string_view classNN) {
     // Each control's own ClassNN, compared whole: a class name may end in digits itself
     // (SysListView32), so the name cannot be split where its digits start.
     ClassNumbers numbers;
-    for (const HWND hwnd : Descendants(window)) {
-        if (numbers.Next(ControlClass(hwnd)) == classNN) return hwnd;
-    }
-    return nullptr;
+    HWND found = nullptr;
+    ForEachDescendant(window, [&](HWND hwnd) {
+        if (numbers.Next(ControlClass(hwnd)) == classNN) found = hwnd;
+        return found == nullptr;
+    });
+    return found;
 }
 
 HWND ControlById(HWND window, int id) {
-    for (const HWND hwnd : Descendants(window)) {
-        if (GetDlgCtrlID(hwnd) == id) return hwnd;
-    }
-    return nullptr;
+    HWND found = nullptr;
+    ForEachDescendant(window, [&](HWND hwnd) {
+        if (GetDlgCtrlID(hwnd) == id) found = hwnd;
+        return found == nullptr;
+    });
+    return found;
 }

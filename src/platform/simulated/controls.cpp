@@ -237,6 +237,15 @@ BOOL WINAPI EnumChildWindows(HWND hWndParent, WNDENUMPROC lpEnumFunc, LPARAM lPa
     return TRUE;
 }
 
+BOOL WINAPI GetWindowInfo(HWND hwnd, WINDOWINFO* pwi) {
+    const sim::Control* c = sim::FindControl(hwnd);
+    if (c == nullptr || pwi == nullptr) return FALSE;
+    pwi->rcWindow = c->rect;
+    pwi->rcClient = c->rect;
+    pwi->dwStyle = static_cast<DWORD>(c->style) | (c->enabled ? 0 : WS_DISABLED) | (c->visible ? WS_VISIBLE : 0);
+    return TRUE;
+}
+
 HWND WINAPI GetAncestor(HWND hwnd, UINT gaFlags) {
     const sim::Control* c = sim::FindControl(hwnd);
     if (c == nullptr || gaFlags != GA_PARENT) return nullptr;

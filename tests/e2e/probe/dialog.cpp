@@ -8,6 +8,8 @@
 //   selected ID N                    on request: a combo or list box's selection
 // Lines on standard input: "text ID", "checked ID", "selected ID", "hang MS" (the window's thread
 // stops reading its messages for MS milliseconds), "close".
+// Usage: marlet_dialog [TITLE] [many]: with "many", 50 more controls (edits and labels, ids 2000
+// on), a dialog of the size a benchmark measures.
 #include <windows.h>
 #include <commctrl.h>
 
@@ -18,6 +20,7 @@
 namespace {
 
 HWND g_window = nullptr;
+bool g_many = false;
 constexpr UINT WM_DIALOG_COMMAND = WM_APP + 1;
 
 void Log(const char* format, ...) {
@@ -80,6 +83,15 @@ void MakeControls() {
         item.pszText = const_cast<wchar_t*>(cells[r][1]);
         SendMessageW(view, LVM_SETITEMTEXTW, r, reinterpret_cast<LPARAM>(&item));
     }
+    if (g_many) {
+        for (int i = 0; i < 50; ++i) {
+            const bool edit = i % 2 == 0;
+            wchar_t text[32];
+            wsprintfW(text, L"field %d", i);
+            Make(edit ? L"Edit" : L"Static", text, edit ? WS_BORDER : 0, 640 + (i / 25) * 110, 10 + (i % 25) * 11, 100,
+                 10, 2000 + i);
+        }
+    }
     LVITEMW selected{};
     selected.stateMask = LVIS_SELECTED;
     selected.state = LVIS_SELECTED;
@@ -139,6 +151,11 @@ DWORD WINAPI ReadCommands(LPVOID) {
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+    int argc = 0;
+    LPWSTR* argv = CommandLineToArgvW(GetCommandLineW(), &argc);
+    for (int i = 1; i < argc; ++i) {
+        if (lstrcmpW(argv[i], L"many") == 0) g_many = true;
+    }
     INITCOMMONCONTROLSEX common{sizeof common, ICC_LISTVIEW_CLASSES};
     InitCommonControlsEx(&common);
     WNDCLASSW wc{};
@@ -148,7 +165,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
     wc.lpszClassName = L"MarletDialog";
     RegisterClassW(&wc);
-    g_window = CreateWindowExW(0, wc.lpszClassName, L"marlet dialog", WS_OVERLAPPEDWINDOW, 50, 50, 660, 320, nullptr,
+    g_window = CreateWindowExW(0, wc.lpszClassName, L"marlet dialog", WS_OVERLAPPEDWINDOW, 50, 50, g_many ? 880 : 660, 320, nullptr,
                                nullptr, instance, nullptr);
     if (g_window == nullptr) {
         Log("error CreateWindow %lu", GetLastError());
