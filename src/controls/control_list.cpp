@@ -105,12 +105,10 @@ std::string ListControls(HWND window, std::vector<ControlInfo>& controls) {
         info.id = GetDlgCtrlID(hwnd);
         info.className = ControlClass(hwnd);
         info.classNN = numbers.Next(info.className);
-        // Rectangle, style and state in one call: each call about another program's window is a
-        // round trip to the system.
-        WINDOWINFO facts{};
-        facts.cbSize = sizeof facts;
-        GetWindowInfo(hwnd, &facts);
-        info.password = ClassIs(info.className, "Edit") && (facts.dwStyle & ES_PASSWORD) != 0;
+        // The style holds the state too: each call about another program's window is a round trip
+        // to the system (GetWindowInfo, which would give both, costs four times a rectangle).
+        const auto style = static_cast<DWORD>(GetWindowLongPtrW(hwnd, GWL_STYLE));
+        info.password = ClassIs(info.className, "Edit") && (style & ES_PASSWORD) != 0;
         if (!info.password) {
             const std::optional<std::string> text = WindowText(hwnd);
             if (!text) {
@@ -119,7 +117,8 @@ std::string ListControls(HWND window, std::vector<ControlInfo>& controls) {
             }
             info.text = *text;
         }
-        const RECT& r = facts.rcWindow;
+        RECT r{};
+        GetWindowRect(hwnd, &r);
         info.rect = Rect{r.left, r.top, r.right, r.bottom};
         // Shown when it and every window it lies in are: its parent came before it.
         const auto parentShown = [&] {
@@ -129,8 +128,8 @@ std::string ListControls(HWND window, std::vector<ControlInfo>& controls) {
             }
             return IsWindowVisible(info.parent) != 0;
         };
-        info.visible = (facts.dwStyle & WS_VISIBLE) != 0 && parentShown();
-        info.enabled = (facts.dwStyle & WS_DISABLED) == 0;
+        info.visible = (style & WS_VISIBLE) != 0 && parentShown();
+        info.enabled = (style & WS_DISABLED) == 0;
         controls.push_back(std::move(info));
         return true;
     });

@@ -435,19 +435,6 @@ struct LVITEMW {
 };
 constexpr DWORD WS_DISABLED = 0x08000000;
 constexpr DWORD WS_VISIBLE = 0x10000000;
-struct WINDOWINFO {
-    DWORD cbSize;
-    RECT rcWindow;
-    RECT rcClient;
-    DWORD dwStyle;
-    DWORD dwExStyle;
-    DWORD dwWindowStatus;
-    UINT cxWindowBorders;
-    UINT cyWindowBorders;
-    WORD atomWindowType;
-    WORD wCreatorVersion;
-};
-BOOL WINAPI GetWindowInfo(HWND hwnd, WINDOWINFO* pwi);
 BOOL WINAPI EnumChildWindows(HWND hWndParent, WNDENUMPROC lpEnumFunc, LPARAM lParam);
 HWND WINAPI GetAncestor(HWND hwnd, UINT gaFlags);
 int WINAPI GetDlgCtrlID(HWND hWnd);

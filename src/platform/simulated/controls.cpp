@@ -237,15 +237,6 @@ BOOL WINAPI EnumChildWindows(HWND hWndParent, WNDENUMPROC lpEnumFunc, LPARAM lPa
     return TRUE;
 }
 
-BOOL WINAPI GetWindowInfo(HWND hwnd, WINDOWINFO* pwi) {
-    const sim::Control* c = sim::FindControl(hwnd);
-    if (c == nullptr || pwi == nullptr) return FALSE;
-    pwi->rcWindow = c->rect;
-    pwi->rcClient = c->rect;
-    pwi->dwStyle = static_cast<DWORD>(c->style) | (c->enabled ? 0 : WS_DISABLED) | (c->visible ? WS_VISIBLE : 0);
-    return TRUE;
-}
-
 HWND WINAPI GetAncestor(HWND hwnd, UINT gaFlags) {
     const sim::Control* c = sim::FindControl(hwnd);
     if (c == nullptr || gaFlags != GA_PARENT) return nullptr;
@@ -260,7 +251,7 @@ int WINAPI GetDlgCtrlID(HWND hWnd) {
 LONG_PTR WINAPI GetWindowLongPtrW(HWND hWnd, int nIndex) {
     const sim::Control* c = sim::FindControl(hWnd);
     if (c == nullptr || nIndex != GWL_STYLE) return 0;
-    return c->style;
+    return c->style | (c->enabled ? 0 : WS_DISABLED) | (c->visible ? WS_VISIBLE : 0);
 }
 
 BOOL WINAPI IsWindowEnabled(HWND hWnd) {
