@@ -13,3 +13,4 @@ std::span<const CommandRow> WindowCommands();
 std::span<const CommandRow> ScreenCommands();
 std::span<const CommandRow> ClipboardCommands();
 std::span<const CommandRow> ControlCommands();
+std::span<const CommandRow> ImageCommands();

@@ -16,7 +16,7 @@ constexpr std::string_view kFrequent[] = {"move", "click", "type",  "press", "po
 std::vector<CommandRow> JoinFamilies() {
     std::vector<CommandRow> rows;
     for (const auto family : {BuiltinCommands, PointerCommands, KeyboardCommands, WindowCommands, ScreenCommands,
-                              ClipboardCommands, ControlCommands}) {
+                              ClipboardCommands, ControlCommands, ImageCommands}) {
         const std::span<const CommandRow> own = family();
         rows.insert(rows.end(), own.begin(), own.end());
     }

@@ -1,17 +1,27 @@
 // What the daemon keeps from one command to the next: the keys and buttons a client holds down,
-// and what makes the next command cheaper (the screen capture's bitmaps, the encoder's buffers).
+// and what makes the next command cheaper (the screen capture's bitmaps, the encoder's buffers,
+// the picture searches' buffers).
 #pragma once
 
 #include "daemon/held_inputs.h"
+#include "base/geometry.h"
+#include "image/png_decoder.h"
 #include "image/png_encoder.h"
 #include "screen/capture.h"
 
+#include <cstdint>
 #include <string>
+#include <vector>
 
 struct DaemonState {
     HeldInputs held;            // keys and buttons put down and not yet let go
     ScreenCapture screenshots;  // the last screenshot's size, kept for the next
     ScreenCapture pixels;       // one pixel, kept apart so that pixel polls do not evict it
+    ScreenCapture searches;     // the region a picture search or a wait last looked at
+    std::vector<std::uint8_t> settled;  // the region a settling wait saw last, row after row
+    std::vector<std::uint8_t> fileBytes;  // the last template's PNG
+    DecodedImage decoded;                 // and its pixels
+    std::vector<Point> matches;           // the last search for every match
     PngEncoder encoder;
     std::string text;  // the base64 text of the last picture
 };

@@ -195,11 +195,19 @@ struct ScreenArea {
     // The screen's pixels, 0x00RRGGBB, row by row over the virtual screen (from its top-left);
     // empty means the wallpaper (see Wallpaper) all over. Paint() fills it.
     std::vector<std::uint32_t> framebuffer;
+    // Paintings still to come: each is painted (as Paint paints) by the first capture once the
+    // clock has reached its time, so a test can change the screen under a command that waits.
+    struct LaterPaint {
+        ULONGLONG at;  // GetTickCount64 time
+        int x, y, width, height;
+        std::uint32_t rgb;
+    };
+    std::vector<LaterPaint> laterPaints;
     // GDI: what the capture calls did, and failures to inject.
     int dibSections = 0;          // CreateDIBSection calls that made a bitmap
     int gdiObjects = 0;           // device contexts and bitmaps alive (made and not yet freed)
     int screenDcs = 0;            // screen device contexts taken and not released
-    std::vector<DWORD> blitRops;  // the raster operation of every BitBlt
+    std::vector<DWORD> blitRops;  // the raster operation of every BitBlt (while recording)
     bool refuseBitBlt = false;
     bool refuseDibSection = false;
 };
@@ -329,6 +337,9 @@ std::uint32_t Wallpaper(int x, int y);
 
 // Paints the virtual-screen rectangle (x, y, width, height) with one colour, 0x00RRGGBB.
 void Paint(int x, int y, int width, int height, std::uint32_t rgb);
+
+// Paints as Paint does once the clock reaches `ms` milliseconds from now (see LaterPaint).
+void PaintLater(ULONGLONG ms, int x, int y, int width, int height, std::uint32_t rgb);
 
 // The colour of a virtual-screen pixel (black outside the screen or where nothing was painted).
 std::uint32_t PixelAt(int x, int y);

@@ -9,6 +9,7 @@
 #include <utility>
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace sim {
@@ -49,14 +50,27 @@ HANDLE WINAPI CreateFileW(LPCWSTR lpFileName, DWORD dwDesiredAccess, DWORD, void
         d.lastError = std::exchange(d.failCreate, 0);
         return INVALID_HANDLE_VALUE;
     }
-    if (dwDesiredAccess != GENERIC_WRITE || dwCreationDisposition != CREATE_ALWAYS) {
+    const bool reading = dwDesiredAccess == GENERIC_READ && dwCreationDisposition == OPEN_EXISTING;
+    if (!reading && (dwDesiredAccess != GENERIC_WRITE || dwCreationDisposition != CREATE_ALWAYS)) {
         d.lastError = ERROR_INVALID_PARAMETER;
         return INVALID_HANDLE_VALUE;
     }
-    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    const int fd = reading ? ::open(path.c_str(), O_RDONLY | O_CLOEXEC)
+                           : ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
     if (fd < 0) {
-        d.lastError = sim::ErrnoToError(errno);
+        // Windows tells a missing file from a missing folder; a missing file is what a reader meets.
+        d.lastError = reading && errno == ENOENT ? ERROR_FILE_NOT_FOUND : sim::ErrnoToError(errno);
         return INVALID_HANDLE_VALUE;
+    }
+    if (reading) {
+        // A folder opens on Unix but not on Windows.
+        struct stat st {};
+        if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+            ::close(fd);
+            d.lastError = ERROR_ACCESS_DENIED;
+            return INVALID_HANDLE_VALUE;
+        }
+        return reinterpret_cast<HANDLE>(new sim::OpenFile{fd, 0});
     }
     d.filesCreated.push_back(path);
     return reinterpret_cast<HANDLE>(new sim::OpenFile{fd, 0});
@@ -90,6 +104,33 @@ BOOL WINAPI WriteFile(HANDLE hFile, const void* lpBuffer, DWORD n, DWORD* writte
         d.lastError = d.failWriteError;
         return FALSE;
     }
+    return TRUE;
+}
+
+BOOL WINAPI ReadFile(HANDLE hFile, void* lpBuffer, DWORD n, DWORD* read, void*) {
+    auto* file = reinterpret_cast<sim::OpenFile*>(hFile);
+    if (read != nullptr) *read = 0;
+    if (file == nullptr || hFile == INVALID_HANDLE_VALUE) {
+        sim::State().lastError = ERROR_INVALID_HANDLE;
+        return FALSE;
+    }
+    const ssize_t k = ::read(file->fd, lpBuffer, n);
+    if (k < 0) {
+        sim::State().lastError = sim::ErrnoToError(errno);
+        return FALSE;
+    }
+    if (read != nullptr) *read = static_cast<DWORD>(k);
+    return TRUE;
+}
+
+BOOL WINAPI GetFileSizeEx(HANDLE hFile, LARGE_INTEGER* lpFileSize) {
+    auto* file = reinterpret_cast<sim::OpenFile*>(hFile);
+    struct stat st {};
+    if (file == nullptr || hFile == INVALID_HANDLE_VALUE || ::fstat(file->fd, &st) != 0) {
+        sim::State().lastError = ERROR_INVALID_HANDLE;
+        return FALSE;
+    }
+    lpFileSize->QuadPart = st.st_size;
     return TRUE;
 }
 

@@ -46,6 +46,11 @@ void Paint(int x, int y, int width, int height, std::uint32_t rgb) {
     }
 }
 
+void PaintLater(ULONGLONG ms, int x, int y, int width, int height, std::uint32_t rgb) {
+    Desktop& d = State();
+    d.laterPaints.push_back(Desktop::LaterPaint{d.tickCount + ms, x, y, width, height, rgb});
+}
+
 std::uint32_t PixelAt(int x, int y) {
     const Desktop& d = State();
     if (x < d.virtualLeft || y < d.virtualTop || x >= d.virtualLeft + d.virtualWidth ||
@@ -141,7 +146,16 @@ BOOL WINAPI DeleteObject(HGDIOBJ ho) {
 
 BOOL WINAPI BitBlt(HDC hdc, int x, int y, int cx, int cy, HDC hdcSrc, int x1, int y1, DWORD rop) {
     Desktop& d = sim::State();
-    d.blitRops.push_back(rop);
+    if (d.recording) d.blitRops.push_back(rop);
+    // What has come due is on the screen before it is read, in the order it was asked for.
+    while (true) {
+        const auto due = std::find_if(d.laterPaints.begin(), d.laterPaints.end(),
+                                      [&](const Desktop::LaterPaint& p) { return p.at <= d.tickCount; });
+        if (due == d.laterPaints.end()) break;
+        const Desktop::LaterPaint p = *due;
+        d.laterPaints.erase(due);
+        sim::Paint(p.x, p.y, p.width, p.height, p.rgb);
+    }
     if (d.refuseBitBlt || !sim::IsScreenDc(hdcSrc) || hdc == nullptr || sim::IsScreenDc(hdc)) {
         d.lastError = ERROR_INVALID_PARAMETER;
         return FALSE;
