@@ -192,7 +192,8 @@ void WaitForPicture(const Args& args, Session& session, std::string_view usage, 
                     std::string_view timedOut, Respond&& respond) {
     const auto parsed = WaitArguments(args, session, usage);
     if (!parsed) return;
-    const auto& [ms, search] = *parsed;
+    const std::uint32_t ms = parsed->first;
+    const Search& search = parsed->second;
     bool failed = false;
     Point last{-1, -1};
     const bool met = PollUntil(

@@ -187,16 +187,22 @@ bool PixelOf(const Header& h, const Colours& c, const std::uint8_t* row, std::ui
     }
 }
 
-// Inflates the joined image data into exactly `out`; "" or the error.
-std::string Inflate(const std::vector<std::uint8_t>& data, std::vector<std::uint8_t>& out) {
+// Inflates the joined image data into `out`, which must come to exactly `expected` bytes; "" or
+// the error. The buffer grows with what the data gives, so a small file that claims a huge
+// picture costs no more than it holds.
+std::string Inflate(const std::vector<std::uint8_t>& data, std::uint64_t expected, std::vector<std::uint8_t>& out) {
     z_stream z{};
     if (inflateInit(&z) != Z_OK) return Damaged("cannot start decompression");
+    out.resize(static_cast<std::size_t>(std::min<std::uint64_t>(expected, std::max<std::size_t>(65536, data.size() * 4))));
     std::size_t inDone = 0;
     std::size_t outDone = 0;
     int rc = Z_OK;
     // zlib counts in 32 bits: feed and drain in pieces.
     constexpr std::size_t kPiece = std::size_t{1} << 30;
     while (rc == Z_OK) {
+        if (outDone == out.size() && out.size() < expected) {
+            out.resize(static_cast<std::size_t>(std::min<std::uint64_t>(expected, std::uint64_t{out.size()} * 2)));
+        }
         const std::size_t inPiece = std::min(kPiece, data.size() - inDone);
         const std::size_t outPiece = std::min(kPiece, out.size() - outDone);
         z.next_in = const_cast<Bytef*>(data.data() + inDone);
@@ -206,13 +212,15 @@ std::string Inflate(const std::vector<std::uint8_t>& data, std::vector<std::uint
         rc = inflate(&z, Z_NO_FLUSH);
         inDone += inPiece - z.avail_in;
         outDone += outPiece - z.avail_out;
+        // Out of room with more to come: grow, unless the picture is already whole.
+        if (rc == Z_BUF_ERROR && outDone == out.size() && out.size() < expected) rc = Z_OK;
     }
     inflateEnd(&z);
-    if (rc == Z_STREAM_END) return outDone == out.size() ? std::string() : Damaged("image data ends early");
+    if (rc == Z_STREAM_END) return outDone == expected ? std::string() : Damaged("image data ends early");
     // No progress possible: with room left the data ended, with none there is more than the
     // picture holds.
     if (rc == Z_BUF_ERROR) {
-        return Damaged(outDone < out.size() ? "image data ends early" : "more image data than the picture holds");
+        return Damaged(outDone < expected ? "image data ends early" : "more image data than the picture holds");
     }
     return Damaged("bad compressed data");
 }
@@ -300,8 +308,8 @@ std::string DecodePng(std::span<const std::uint8_t> bytes, std::string_view name
     }
     if (!seenData) return Damaged("no IDAT");
 
-    std::vector<std::uint8_t> raw(InflatedSize(h));
-    if (std::string e = Inflate(data, raw); !e.empty()) return e;
+    std::vector<std::uint8_t> raw;
+    if (std::string e = Inflate(data, InflatedSize(h), raw); !e.empty()) return e;
 
     image.width = h.width;
     image.height = h.height;

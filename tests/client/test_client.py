@@ -85,6 +85,41 @@ def test_screenshots_come_back_as_png_bytes_or_a_path(host_marlet, tmp_path):
         assert Image.open(target).size == (10, 20)
 
 
+def test_pictures_are_found_by_bytes_or_path_and_waits_return_what_they_saw(host_marlet, tmp_path):
+    with Recording(host_marlet) as m:
+        # The wallpaper repeats every 256 pixels across, so a cut lies there first.
+        cut = m.screenshot((40, 30, 20, 10))
+        assert m.find_image(cut) == Rect(40, 30, 60, 40)
+        assert m.sent[-1].startswith("findimage base64:iVBORw0KGgo")
+        path = tmp_path / "a cut.png"
+        path.write_bytes(cut)
+        assert m.find_image(path, Rect(100, 0, 500, 300), tolerance=2) == Rect(296, 30, 316, 40)
+        assert m.sent[-1] == f'findimage "{path}" 100,0,400,300 2'
+        assert m.find_image(str(path), (0, 0, 10, 10)) is None
+        assert m.find_images(path, (0, 0, 600, 100)) == [Rect(40, 30, 60, 40), Rect(296, 30, 316, 40),
+                                                         Rect(552, 30, 572, 40)]
+        assert m.wait_image(cut, timeout=0.2) == Rect(40, 30, 60, 40)
+        assert m.sent[-1].startswith("waitimage 200 base64:")
+        with pytest.raises(CommandError, match="^Timed out after 100 ms waiting for the image to go$"):
+            m.wait_image_gone(cut, 0.1)
+        assert m.wait_pixel(10, 20, wallpaper(10, 20)) == Color(*wallpaper(10, 20))
+        assert m.sent[-1] == "waitpixel 10000 10,20 %d,%d,%d" % wallpaper(10, 20)
+        assert m.wait_pixel(10, 20, Color(0, 0, 0), 0.1, tolerance=255) == Color(*wallpaper(10, 20))
+        assert m.wait_still(Rect(0, 0, 50, 50), 0.25, timeout=1) is None
+        assert m.sent[-1] == "waitstill 1000 0,0,50,50 250"
+        (tmp_path / "notes.txt").write_text("hi")
+        with pytest.raises(CommandError, match="^Not a PNG: "):
+            m.find_image(tmp_path / "notes.txt")
+        for call in (lambda: m.find_image(cut, tolerance=256), lambda: m.find_image(b""),
+                     lambda: m.find_image("base64:abc"), lambda: m.find_image(12),
+                     lambda: m.wait_pixel(1, 2, (1, 2)), lambda: m.wait_pixel(1, 2, (1, 2, 300)),
+                     lambda: m.wait_still((1, 2, 3), 1), lambda: m.find_image('a "quoted" name.png')):
+            sent = len(m.sent)
+            with pytest.raises(ValueError):
+                call()
+            assert len(m.sent) == sent
+
+
 def test_window_answers_become_values(tmp_path):
     """The answers the simulated desktop cannot give (it has no windows), from a scripted stand-in."""
     script = tmp_path / "script"

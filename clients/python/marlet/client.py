@@ -8,6 +8,9 @@ import os
 import threading
 from typing import List, Optional, Sequence, Tuple, Union
 
+# A template picture: PNG bytes, or the path of a PNG file (as the daemon's machine names it).
+Image = Union[bytes, bytearray, memoryview, str, "os.PathLike[str]"]
+
 from .errors import CommandError, MarletExited
 from .transport import Transport, command_line, default_exe
 from .values import Color, Control, ControlRef, Handle, Items, Point, Rect, Session, Window
@@ -24,6 +27,7 @@ STATE_WAIT = 2.0  # minimize, maximize, restore, movewindow: until the window sh
 CLIPBOARD_WAIT = 1.0  # clipboard, setclipboard: while another program holds it open
 SCREENSHOT_WAIT = 30.0  # screenshot: a whole screen captured and encoded on a slow machine
 CONTROL_WAIT = 5.0  # the control commands: each message to a control may take 2 s, a check 2 s more
+SEARCH_WAIT = 10.0  # the picture commands: a capture and a search beyond the deadline on a slow machine
 
 # close()'s default: no window named, so the daemon is to end.
 _NO_WINDOW = object()
@@ -121,6 +125,52 @@ def _control(control: ControlRef) -> str:
             raise ValueError(f"not a control name: {control!r}")
         return control
     return _handle(control)
+
+
+def _region(region: Union[Rect, Sequence[int]]) -> str:
+    """A region as X,Y,W,H: a Rect, or x, y, width and height."""
+    if isinstance(region, Rect):
+        x, y, w, h = region.left, region.top, region.width, region.height
+    else:
+        try:
+            x, y, w, h = region
+        except (TypeError, ValueError):
+            raise ValueError(f"a region is a Rect or x, y, width, height, not {region!r}") from None
+    return f"{_xy(x, y)},{_int32(w, 'width')},{_int32(h, 'height')}"
+
+
+def _image(image: Image) -> str:
+    if isinstance(image, (bytes, bytearray, memoryview)):
+        data = bytes(image)
+        if not data:
+            raise ValueError("the template's PNG is empty")
+        return "base64:" + base64.b64encode(data).decode("ascii")
+    if isinstance(image, str) or hasattr(image, "__fspath__"):
+        path = os.fspath(image)
+        if isinstance(path, str) and path.startswith("base64:"):
+            raise ValueError(f"a path cannot start with base64: {path!r}")
+        return _quoted(path)
+    raise ValueError(f"a template is PNG bytes or a path, not {image!r}")
+
+
+def _tolerance(tolerance: int) -> int:
+    if isinstance(tolerance, bool) or not isinstance(tolerance, int) or not 0 <= tolerance <= 255:
+        raise ValueError(f"tolerance must be an integer from 0 to 255, not {tolerance!r}")
+    return tolerance
+
+
+def _search(image: Image, region: Optional[Union[Rect, Sequence[int]]], tolerance: int) -> str:
+    """IMAGE [X,Y,W,H] [TOLERANCE] as the picture commands take them."""
+    words = _image(image)
+    if region is not None:
+        words += " " + _region(region)
+    if _tolerance(tolerance):
+        words += f" {tolerance}"
+    return words
+
+
+def _found(answer: dict) -> Rect:
+    return Rect(answer["left"], answer["top"], answer["right"], answer["bottom"])
 
 
 class Marlet:
@@ -393,15 +443,65 @@ class Marlet:
         its bytes, or with `path` the path of the file the daemon wrote."""
         line = "screenshot"
         if region is not None:
-            if isinstance(region, Rect):
-                x, y, w, h = region.left, region.top, region.width, region.height
-            else:
-                x, y, w, h = region
-            line += f" {_xy(x, y)},{_int32(w, 'width')},{_int32(h, 'height')}"
+            line += " " + _region(region)
         if path is not None:
             line += " " + _quoted(os.fspath(path))
         answer = self._ask(line, extra=SCREENSHOT_WAIT)
         return answer["path"] if path is not None else base64.b64decode(answer["png"])
+
+    def find_image(self, image: Image, region: Optional[Union[Rect, Sequence[int]]] = None,
+                   tolerance: int = 0) -> Optional[Rect]:
+        """Where the template picture (PNG bytes or a path) first lies on the screen or in
+        `region`, row by row from the top left; None when it is nowhere. Each of red, green and
+        blue may differ by `tolerance`; pixels with alpha below 128 match anything. Cut templates
+        from marlet's own screenshots: the search does not scale."""
+        try:
+            return _found(self._ask("findimage " + _search(image, region, tolerance), extra=SEARCH_WAIT))
+        except CommandError as e:
+            if e.message == "Image not found":
+                return None
+            raise
+
+    def find_images(self, image: Image, region: Optional[Union[Rect, Sequence[int]]] = None,
+                    tolerance: int = 0) -> List[Rect]:
+        """Every place the template lies, none overlapping another, at most 1,000."""
+        answer = self._ask("findimages " + _search(image, region, tolerance), extra=SEARCH_WAIT)
+        return [_found(m) for m in answer["matches"]]
+
+    def wait_image(self, image: Image, timeout: float = 10.0, region: Optional[Union[Rect, Sequence[int]]] = None,
+                   tolerance: int = 0) -> Rect:
+        """Where the template lies, as soon as it is on the screen (looked for every 50 ms)."""
+        ms = _ms(timeout, "timeout")
+        line = f"waitimage {ms} " + _search(image, region, tolerance)
+        return _found(self._ask(line, extra=ms / 1000 + SEARCH_WAIT))
+
+    def wait_image_gone(self, image: Image, timeout: float = 10.0,
+                        region: Optional[Union[Rect, Sequence[int]]] = None, tolerance: int = 0) -> None:
+        """Returns as soon as the template is nowhere on the screen (or in `region`)."""
+        ms = _ms(timeout, "timeout")
+        self._ask(f"waitimagegone {ms} " + _search(image, region, tolerance), extra=ms / 1000 + SEARCH_WAIT)
+
+    def wait_pixel(self, x: int, y: int, color: Union[Color, Sequence[int]], timeout: float = 10.0,
+                   tolerance: int = 0) -> Color:
+        """The pixel's colour, as soon as it is `color` (each channel within `tolerance`)."""
+        try:
+            r, g, b = color
+        except (TypeError, ValueError):
+            raise ValueError(f"a colour is r, g, b, not {color!r}") from None
+        for v in (r, g, b):
+            if isinstance(v, bool) or not isinstance(v, int) or not 0 <= v <= 255:
+                raise ValueError(f"a colour's channels are integers from 0 to 255, not {color!r}")
+        ms = _ms(timeout, "timeout")
+        line = f"waitpixel {ms} {_xy(x, y)} {r},{g},{b}"
+        if _tolerance(tolerance):
+            line += f" {tolerance}"
+        a = self._ask(line, extra=ms / 1000 + SEARCH_WAIT)
+        return Color(a["r"], a["g"], a["b"])
+
+    def wait_still(self, region: Union[Rect, Sequence[int]], quiet: float, timeout: float = 10.0) -> None:
+        """Returns once the region has not changed for `quiet` seconds."""
+        ms = _ms(timeout, "timeout")
+        self._ask(f"waitstill {ms} {_region(region)} {_ms(quiet, 'quiet')}", extra=ms / 1000 + SEARCH_WAIT)
 
     # -- clipboard ------------------------------------------------------------------------------
 

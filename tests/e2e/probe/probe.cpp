@@ -17,9 +17,12 @@
 //   copied                           after "copy HEX...": the clipboard holds those UTF-16 units
 //   wheel DELTA X Y
 //   activate 1|0, setfocus, killfocus, size restored|minimized|maximized
+//   filled, patterned, animating, still   after "fill", "pattern", "animate" and its end
 //
 // Lines on standard input steer it: "minimize", "restore", "hide", "foreground", "close", "where",
-// "copy HEX HEX..." (puts those UTF-16 units on the clipboard);
+// "copy HEX HEX..." (puts those UTF-16 units on the clipboard); "fill RRGGBB" paints the client
+// area that one colour, "pattern" paints the pattern again, "animate MS" repaints it in another
+// colour every 15 ms for MS milliseconds and then leaves it be;
 // "quiet" stops the keyboard lines (a benchmark's target, which must cost no more than an
 // ordinary window), "count" writes "chars N", the WM_CHAR messages received so far, "locks" has
 // each character followed by the Caps Lock state the window's thread sees, and "capslock" writes
@@ -80,6 +83,25 @@ void PaintPattern(HWND hwnd) {
     }
     SetDIBitsToDevice(dc, 0, 0, w, h, 0, 0, 0, h, bits.data(), &info, DIB_RGB_COLORS);
     EndPaint(hwnd, &ps);
+}
+// The client area's one colour (0xRRGGBB), or -1 for the pattern or the class background.
+long g_fill = -1;
+long g_nextFill = 0;         // set by the command reader for "fill"
+DWORD g_animateMs = 0;       // set by the command reader for "animate"
+ULONGLONG g_animateUntil = 0;
+constexpr UINT_PTR kAnimationTimer = 1;
+
+bool PaintFill(HWND hwnd) {
+    if (g_fill < 0) return false;
+    PAINTSTRUCT ps;
+    HDC dc = BeginPaint(hwnd, &ps);
+    RECT client{};
+    GetClientRect(hwnd, &client);
+    HBRUSH brush = CreateSolidBrush(RGB((g_fill >> 16) & 0xFF, (g_fill >> 8) & 0xFF, g_fill & 0xFF));
+    FillRect(dc, &client, brush);
+    DeleteObject(brush);
+    EndPaint(hwnd, &ps);
+    return true;
 }
 bool g_quiet = false;   // keyboard messages are counted, not logged
 bool g_locks = false;   // each character is followed by the Caps Lock state this thread sees
@@ -198,6 +220,25 @@ LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
                 case 'l': g_locks = true; break;
                 case 'k': Log("capslock %d", GetKeyState(VK_CAPITAL) & 1); break;
                 case 'y': Copy(g_toCopy); break;
+                case 'F':
+                    KillTimer(hwnd, kAnimationTimer);
+                    g_fill = g_nextFill;
+                    InvalidateRect(hwnd, nullptr, FALSE);
+                    Log("filled");
+                    break;
+                case 'P':
+                    KillTimer(hwnd, kAnimationTimer);
+                    g_fill = -1;
+                    g_pattern = true;
+                    InvalidateRect(hwnd, nullptr, FALSE);
+                    Log("patterned");
+                    break;
+                case 'A':
+                    if (g_fill < 0) g_fill = 0x102030;
+                    g_animateUntil = GetTickCount64() + g_animateMs;
+                    SetTimer(hwnd, kAnimationTimer, 15, nullptr);
+                    Log("animating");
+                    break;
                 case 'w': {
                     RECT outer{};
                     RECT client{};
@@ -213,7 +254,18 @@ LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
             }
             return 0;
         case WM_CLOSE: Log("close"); break;
+        case WM_TIMER:
+            if (wParam != kAnimationTimer) break;
+            if (GetTickCount64() >= g_animateUntil) {
+                KillTimer(hwnd, kAnimationTimer);
+                Log("still");
+            } else {
+                g_fill = (g_fill + 0x0B0705) & 0xFFFFFF;
+                InvalidateRect(hwnd, nullptr, FALSE);
+            }
+            return 0;
         case WM_PAINT:
+            if (PaintFill(hwnd)) return 0;
             if (!g_pattern) break;
             PaintPattern(hwnd);
             return 0;
@@ -241,6 +293,15 @@ DWORD WINAPI ReadCommands(LPVOID) {
         if (command == "locks") code = 'l';
         if (command == "capslock") code = 'k';
         if (command == "where") code = 'w';
+        if (command.rfind("fill ", 0) == 0) {
+            g_nextFill = static_cast<long>(strtoul(command.c_str() + 5, nullptr, 16) & 0xFFFFFF);
+            code = 'F';
+        }
+        if (command == "pattern") code = 'P';
+        if (command.rfind("animate ", 0) == 0) {
+            g_animateMs = static_cast<DWORD>(strtoul(command.c_str() + 8, nullptr, 10));
+            code = 'A';
+        }
         if (command.rfind("copy", 0) == 0) {
             // Units in hex after the word, read here; the window's thread puts them on the clipboard.
             std::wstring text;
