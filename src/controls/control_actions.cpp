@@ -152,7 +152,7 @@ std::string ReadListView(HWND view, ControlItems& items) {
         std::vector<std::string> cells;
         for (int column = 0; column < columns; ++column) {
             std::string text;
-            const std::string failed = ReadCell(view, process.handle, static_cast<int>(row), column, text);
+            std::string failed = ReadCell(view, process.handle, static_cast<int>(row), column, text);
             if (!failed.empty()) return failed;
             cells.push_back(std::move(text));
         }
@@ -189,7 +189,7 @@ std::string SetControlText(HWND control, std::string_view text) {
     // A password field's text is not read back (Windows answers another program none of it).
     if (taken && !IsPasswordField(control)) {
         std::string now;
-        const std::string failed = ReadControlText(control, now);
+        std::string failed = ReadControlText(control, now);
         if (!failed.empty()) return failed;
         taken = now == Utf16ToUtf8(units.data(), units.size() - 1);
     }
@@ -244,7 +244,7 @@ std::string ChooseEntry(HWND control, const EntryChoice& choice, int& index) {
     const EntryMessages& m = kind == ListKind::Combo ? kComboMessages : kListMessages;
     std::vector<std::string> entries;
     int selected = -1;
-    const std::string failed = ReadEntries(control, m, entries, selected);
+    std::string failed = ReadEntries(control, m, entries, selected);
     if (!failed.empty()) return failed;
     index = -1;
     if (choice.text) {
@@ -284,7 +284,7 @@ std::string ReadItems(HWND control, ControlItems& items) {
         case ListKind::Combo:
         case ListKind::List: {
             std::vector<std::string> entries;
-            const std::string failed = ReadEntries(control, KindOf(control) == ListKind::Combo ? kComboMessages : kListMessages,
+            std::string failed = ReadEntries(control, KindOf(control) == ListKind::Combo ? kComboMessages : kListMessages,
                                                    entries, items.selected);
             for (std::string& e : entries) items.entries.push_back({std::move(e)});
             return failed;

@@ -22,6 +22,8 @@ struct DaemonState {
     std::vector<std::uint8_t> fileBytes;  // the last template's PNG
     DecodedImage decoded;                 // and its pixels
     std::vector<Point> matches;           // the last search for every match
+    std::vector<std::uint8_t> scaled;     // the last screenshot fitted to a size
+    std::vector<std::uint64_t> scaleWork;  // and the sums in between
     PngEncoder encoder;
     std::string text;  // the base64 text of the last picture
 };

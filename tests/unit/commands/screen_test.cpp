@@ -87,6 +87,38 @@ TEST_F(ScreenCommands, ScreenshotOfTheWholeScreenIsExactlyItsPixels) {
     EXPECT_TRUE(shot.png.rgb == ScreenPixels(-300, -100, 700, 400));
 }
 
+TEST_F(ScreenCommands, AScreenshotFittedToASizeSaysTheRegionAndThePicture) {
+    sim::Paint(0, 0, 1920, 1080, 0x000000);
+    sim::Paint(100, 100, 2, 2, 0xFFFFFF);  // one 2 x 2 block: one pixel at half the size
+    Shot shot = Screenshot("screenshot 0,0,400,300 200x200");
+    EXPECT_EQ(shot.head, "{\"status\":\"ok\",\"left\":0,\"top\":0,\"width\":400,\"height\":300,"
+                         "\"picturewidth\":200,\"pictureheight\":150}\n");
+    ASSERT_EQ(shot.png.error, "");
+    ASSERT_EQ(shot.png.width, 200u);
+    ASSERT_EQ(shot.png.height, 150u);
+    for (std::uint32_t y = 0; y < 150; ++y) {
+        for (std::uint32_t x = 0; x < 200; ++x) {
+            const std::uint8_t expected = (x == 50 && y == 50) ? 255 : 0;
+            ASSERT_EQ(shot.png.rgb[(y * 200 + x) * 3], expected) << x << "," << y;
+        }
+    }
+    // The whole screen into a box; a region that fits already is not enlarged; a path after it.
+    EXPECT_EQ(Screenshot("screenshot 1568x1568").head,
+              "{\"status\":\"ok\",\"left\":0,\"top\":0,\"width\":1920,\"height\":1080,"
+              "\"picturewidth\":1568,\"pictureheight\":882}\n");
+    shot = Screenshot("screenshot 10,10,30,20 300x300");
+    EXPECT_EQ(shot.head, "{\"status\":\"ok\",\"left\":10,\"top\":10,\"width\":30,\"height\":20,"
+                         "\"picturewidth\":30,\"pictureheight\":20}\n");
+    EXPECT_TRUE(shot.png.rgb == ScreenPixels(10, 10, 30, 20));
+    const std::string path = (std::filesystem::temp_directory_path() / "marlet-fitted-shot.png").string();
+    const std::string written = Answer("screenshot 0,0,400,300 40x40 " + path);
+    EXPECT_EQ(written.substr(0, written.find(",\"bytes\":")),
+              "{\"status\":\"ok\",\"left\":0,\"top\":0,\"width\":400,\"height\":300,\"picturewidth\":40,"
+              "\"pictureheight\":30,\"path\":\"" + path + "\"");
+    std::filesystem::remove(path);
+    EXPECT_EQ(Answer("screenshot 0,0,4,4 2x2 a b"), Error("Usage: screenshot [X,Y,W,H] [PATH]"));
+}
+
 TEST_F(ScreenCommands, RegionsAreClippedToTheScreenAndTheAnswerSaysWhatWasTaken) {
     sim::SetScreen(-1280, 0, 3200, 1080, 1920, 1080);
     const struct {
