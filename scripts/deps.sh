@@ -35,3 +35,22 @@ marlet_wine_env() {
     wineserver -w
   fi
 }
+
+# The official MCP SDK, which the tests use as a client we did not write: from the npm registry,
+# at the versions tests/client/sdk/package-lock.json pins. Node.js and npm come from the machine,
+# or from Debian when it has none.
+marlet_install_mcp_sdk() {
+  if ! command -v npm >/dev/null 2>&1 || ! command -v node >/dev/null 2>&1; then
+    local sudo=""
+    [ "$(id -u)" -ne 0 ] && sudo="sudo"
+    echo "Installing: nodejs npm" >&2
+    $sudo apt-get update -q >&2
+    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -q --no-install-recommends nodejs npm >&2
+  fi
+  local dir="$MARLET_ROOT/tests/client/sdk"
+  if [ ! -f "$dir/node_modules/@modelcontextprotocol/sdk/package.json" ] ||
+     [ "$dir/package-lock.json" -nt "$dir/node_modules/.package-lock.json" ]; then
+    echo "Installing the MCP SDK for the tests (npm ci in tests/client/sdk)" >&2
+    (cd "$dir" && npm ci --no-audit --no-fund --loglevel=error) >&2
+  fi
+}
