@@ -1,6 +1,8 @@
 #include "image/scaling.h"
 
 #include <algorithm>
+#include <system_error>
+#include <thread>
 
 FittedSize FitInside(std::uint32_t width, std::uint32_t height, std::uint32_t boxWidth, std::uint32_t boxHeight) {
     if (width <= boxWidth && height <= boxHeight) return {width, height};
@@ -61,22 +63,19 @@ void ScaleRow(const std::uint8_t* source, const Axis& across, std::uint32_t toWi
     }
 }
 
-}  // namespace
-
-void ScaleDown(const std::uint8_t* pixels, std::size_t stride, std::uint32_t width, std::uint32_t height,
-               FittedSize to, std::vector<std::uint8_t>& out, std::vector<std::uint64_t>& work) {
-    const Axis across = AxisOf(width, to.width);
-    const Axis down = AxisOf(height, to.height);
-    out.assign(std::size_t{to.width} * to.height * 4, 0);
+// Output rows [firstRow, endRow) of the picture, each from the source rows it covers; `work`
+// holds a row scaled across and the sums of an output row.
+void ScaleRows(const std::uint8_t* pixels, std::size_t stride, std::uint64_t total, const Axis& across,
+               const Axis& down, FittedSize to, std::uint32_t firstRow, std::uint32_t endRow, std::uint8_t* out,
+               std::vector<std::uint64_t>& work) {
     const std::size_t rowValues = std::size_t{to.width} * 3;
     work.assign(rowValues * 2, 0);
     std::uint64_t* row = work.data();
     std::uint64_t* column = work.data() + rowValues;
-    const std::uint64_t total = std::uint64_t{width} * height;
     const double inverse = 1.0 / static_cast<double>(total);
     // Neighbouring output rows share at most their boundary row: it is scaled across once.
     std::int64_t scaledRow = -1;
-    for (std::uint32_t y = 0; y < to.height; ++y) {
+    for (std::uint32_t y = firstRow; y < endRow; ++y) {
         std::fill(column, column + rowValues, 0);
         for (std::uint32_t k = 0; k < down.count[y]; ++k) {
             const std::uint32_t sourceRow = down.first[y] + k;
@@ -87,7 +86,7 @@ void ScaleDown(const std::uint8_t* pixels, std::size_t stride, std::uint32_t wid
             const std::uint64_t weight = down.weights[down.offset[y] + k];
             for (std::size_t i = 0; i < rowValues; ++i) column[i] += row[i] * weight;
         }
-        std::uint8_t* target = out.data() + std::size_t{y} * to.width * 4;
+        std::uint8_t* target = out + std::size_t{y} * to.width * 4;
         for (std::uint32_t x = 0; x < to.width; ++x) {
             for (int c = 0; c < 3; ++c) {
                 // (sum + total / 2) / total, rounded to nearest: estimated in floating point (a
@@ -103,4 +102,32 @@ void ScaleDown(const std::uint8_t* pixels, std::size_t stride, std::uint32_t wid
             }
         }
     }
+}
+
+}  // namespace
+
+void ScaleDown(const std::uint8_t* pixels, std::size_t stride, std::uint32_t width, std::uint32_t height,
+               FittedSize to, std::vector<std::uint8_t>& out, std::vector<std::uint64_t>& work) {
+    const Axis across = AxisOf(width, to.width);
+    const Axis down = AxisOf(height, to.height);
+    out.assign(std::size_t{to.width} * to.height * 4, 0);
+    const std::uint64_t total = std::uint64_t{width} * height;
+    // A large picture is scaled on two cores at once, each taking half the output rows.
+    const bool split = std::uint64_t{width} * height >= (std::uint64_t{1} << 20) && to.height >= 2 &&
+                       std::thread::hardware_concurrency() > 1;
+    const std::uint32_t middle = split ? to.height / 2 : to.height;
+    std::thread other;
+    std::vector<std::uint64_t> otherWork;
+    if (split) {
+        try {
+            other = std::thread([&] {
+                ScaleRows(pixels, stride, total, across, down, to, middle, to.height, out.data(), otherWork);
+            });
+        } catch (const std::system_error&) {
+            // No thread to be had: this one does all of it.
+        }
+    }
+    // This thread takes the first half, or all of it when there is no other.
+    ScaleRows(pixels, stride, total, across, down, to, 0, other.joinable() ? middle : to.height, out.data(), work);
+    if (other.joinable()) other.join();
 }

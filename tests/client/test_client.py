@@ -83,6 +83,10 @@ def test_screenshots_come_back_as_png_bytes_or_a_path(host_marlet, tmp_path):
         assert m.screenshot(Rect(5, 5, 15, 25), target) == str(target)
         assert m.sent[-1] == f'screenshot 5,5,10,20 "{target}"'
         assert Image.open(target).size == (10, 20)
+        fitted = Image.open(io.BytesIO(m.screenshot((0, 0, 400, 300), size=(100, 100))))
+        assert m.sent[-1] == "screenshot 0,0,400,300 100x100" and fitted.size == (100, 75)
+        with pytest.raises(ValueError):
+            m.screenshot(size=(0, 10))
 
 
 def test_pictures_are_found_by_bytes_or_path_and_waits_return_what_they_saw(host_marlet, tmp_path):

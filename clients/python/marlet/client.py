@@ -438,12 +438,23 @@ class Marlet:
         return Color(a["r"], a["g"], a["b"])
 
     def screenshot(self, region: Optional[Union[Rect, Sequence[int]]] = None,
-                   path: Optional[Union[str, "os.PathLike[str]"]] = None) -> Union[bytes, str]:
+                   path: Optional[Union[str, "os.PathLike[str]"]] = None,
+                   size: Optional[Sequence[int]] = None) -> Union[bytes, str]:
         """A PNG of the whole virtual screen or of `region` (a Rect, or x, y, width, height):
-        its bytes, or with `path` the path of the file the daemon wrote."""
+        its bytes, or with `path` the path of the file the daemon wrote. With `size` (width,
+        height) the picture is fitted inside it, box-filtered, never enlarged."""
         line = "screenshot"
         if region is not None:
             line += " " + _region(region)
+        if size is not None:
+            try:
+                w, h = size
+            except (TypeError, ValueError):
+                raise ValueError(f"a size is width, height, not {size!r}") from None
+            for v in (w, h):
+                if isinstance(v, bool) or not isinstance(v, int) or not 1 <= v <= 65535:
+                    raise ValueError(f"a size's sides are integers from 1 to 65535, not {size!r}")
+            line += f" {w}x{h}"
         if path is not None:
             line += " " + _quoted(os.fspath(path))
         answer = self._ask(line, extra=SCREENSHOT_WAIT)

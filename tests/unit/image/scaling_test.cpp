@@ -43,22 +43,26 @@ Picture Random(std::uint32_t w, std::uint32_t h, unsigned seed) {
 }
 
 TEST(Scaling, AnIntegerFactorAveragesWholeBlocksExactly) {
-    for (const std::uint32_t k : {2u, 3u, 5u}) {
-        const Picture p = Random(6 * k, 4 * k, k);
+    // Small pictures, and a large one that two threads scale half each.
+    const struct {
+        std::uint32_t k, w, h;
+    } cases[] = {{2, 6, 4}, {3, 6, 4}, {5, 6, 4}, {2, 1024, 513}};
+    for (const auto& [k, w, h] : cases) {
+        const Picture p = Random(w * k, h * k, k + w);
         std::vector<std::uint8_t> out;
         std::vector<std::uint64_t> work;
-        ScaleDown(p.bytes.data(), p.stride, p.width, p.height, {6, 4}, out, work);
-        ASSERT_EQ(out.size(), 6u * 4 * 4);
-        for (std::uint32_t y = 0; y < 4; ++y) {
-            for (std::uint32_t x = 0; x < 6; ++x) {
+        ScaleDown(p.bytes.data(), p.stride, p.width, p.height, {w, h}, out, work);
+        ASSERT_EQ(out.size(), std::size_t{w} * h * 4);
+        for (std::uint32_t y = 0; y < h; ++y) {
+            for (std::uint32_t x = 0; x < w; ++x) {
                 for (int c = 0; c < 3; ++c) {
                     std::uint32_t sum = 0;
                     for (std::uint32_t dy = 0; dy < k; ++dy) {
                         for (std::uint32_t dx = 0; dx < k; ++dx) sum += p.At(x * k + dx, y * k + dy, c);
                     }
-                    EXPECT_EQ(out[(y * 6 + x) * 4 + c], (sum + k * k / 2) / (k * k)) << k << " " << x << "," << y;
+                    ASSERT_EQ(out[(y * w + x) * 4 + c], (sum + k * k / 2) / (k * k)) << k << " " << x << "," << y;
                 }
-                EXPECT_EQ(out[(y * 6 + x) * 4 + 3], 0);
+                ASSERT_EQ(out[(y * w + x) * 4 + 3], 0);
             }
         }
     }
