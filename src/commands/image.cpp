@@ -66,7 +66,12 @@ std::optional<Template> TemplateArgument(std::string_view image, Session& sessio
         RespondError(session.out, failed);
         return std::nullopt;
     }
-    return Template(state.decoded);
+    Template picture(state.decoded);
+    // The buffers are kept for the next template, unless this one was large.
+    constexpr std::size_t kKeptBytes = std::size_t{16} << 20;
+    if (state.fileBytes.capacity() > kKeptBytes) std::vector<std::uint8_t>().swap(state.fileBytes);
+    if (state.decoded.pixels.capacity() * 4 > kKeptBytes) std::vector<std::uint32_t>().swap(state.decoded.pixels);
+    return picture;
 }
 
 // What a picture command looks for and where: the arguments after the word (and its MS).
