@@ -39,6 +39,21 @@ std::optional<std::string> WindowText(HWND control) {
     return Utf16ToUtf8(units.data(), count);
 }
 
+// A listed control's text. Buttons and statics keep their text in the window itself (their
+// WM_GETTEXT is DefWindowProc's), so it is read from there without a message to their thread,
+// which costs several times as much; a text that may not fit is read by message. Every other
+// class answers its own WM_GETTEXT (an edit from its buffer) and is asked.
+std::optional<std::string> ListedText(HWND control, const std::string& className) {
+    if (ClassIs(className, "Button") || ClassIs(className, "Static")) {
+        wchar_t text[kShortText];
+        const int length = InternalGetWindowText(control, text, static_cast<int>(kShortText));
+        if (length >= 0 && static_cast<std::size_t>(length) + 1 < kShortText) {
+            return Utf16ToUtf8(text, static_cast<std::size_t>(length));
+        }
+    }
+    return WindowText(control);
+}
+
 // Numbers controls by class in the order they come: the ClassNN of each.
 class ClassNumbers {
    public:
@@ -110,7 +125,7 @@ std::string ListControls(HWND window, std::vector<ControlInfo>& controls) {
         const auto style = static_cast<DWORD>(GetWindowLongPtrW(hwnd, GWL_STYLE));
         info.password = ClassIs(info.className, "Edit") && (style & ES_PASSWORD) != 0;
         if (!info.password) {
-            const std::optional<std::string> text = WindowText(hwnd);
+            const std::optional<std::string> text = ListedText(hwnd, info.className);
             if (!text) {
                 failed = NoAnswer(hwnd);
                 return false;

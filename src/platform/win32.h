@@ -451,6 +451,7 @@ struct LVITEMW {
 constexpr DWORD WS_DISABLED = 0x08000000;
 constexpr DWORD WS_VISIBLE = 0x10000000;
 BOOL WINAPI EnumChildWindows(HWND hWndParent, WNDENUMPROC lpEnumFunc, LPARAM lParam);
+int WINAPI InternalGetWindowText(HWND hWnd, LPWSTR pString, int cchMaxCount);
 HWND WINAPI GetAncestor(HWND hwnd, UINT gaFlags);
 int WINAPI GetDlgCtrlID(HWND hWnd);
 LONG_PTR WINAPI GetWindowLongPtrW(HWND hWnd, int nIndex);

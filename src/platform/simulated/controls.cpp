@@ -237,6 +237,19 @@ BOOL WINAPI EnumChildWindows(HWND hWndParent, WNDENUMPROC lpEnumFunc, LPARAM lPa
     return TRUE;
 }
 
+// The text the window itself holds, with no message: what WM_SETTEXT left there through
+// DefWindowProc. Buttons and statics keep their text so; other controls keep their own (an edit
+// its buffer), and here hold none in the window.
+int WINAPI InternalGetWindowText(HWND hWnd, LPWSTR pString, int cchMaxCount) {
+    const sim::Control* c = sim::FindControl(hWnd);
+    if (c == nullptr || pString == nullptr || cchMaxCount <= 0) return 0;
+    if (!sim::ClassIs(*c, "Button") && !sim::ClassIs(*c, "Static")) {
+        pString[0] = 0;
+        return 0;
+    }
+    return static_cast<int>(sim::CopyWide(c->text, pString, cchMaxCount));
+}
+
 HWND WINAPI GetAncestor(HWND hwnd, UINT gaFlags) {
     const sim::Control* c = sim::FindControl(hwnd);
     if (c == nullptr || gaFlags != GA_PARENT) return nullptr;

@@ -1,6 +1,7 @@
 #include "support/answers.h"
 #include "support/session.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <string>
@@ -64,7 +65,17 @@ TEST_F(ControlCommands, ListsEveryDescendantWithItsFactsAndNumbersClassesInOrder
     // A control's own child comes after it, with its parent named.
     EXPECT_NE(out.find("\"parent\":\"" + Hex(d.view) + "\",\"id\":0,\"class\":\"SysHeader32\""), std::string::npos);
     EXPECT_EQ(out.substr(out.size() - 3), "]}\n");
+    EXPECT_NE(out.find("\"classnn\":\"Edit1\",\"text\":\"old name\""), std::string::npos);
+    // Buttons and the label are read from the window itself; the edit, the lists and the header
+    // answer their own text, by message.
+    const auto& sent = sim::State().sentMessages;
+    EXPECT_EQ(std::count(sent.begin(), sent.end(), static_cast<UINT>(WM_GETTEXT)), 5);
     EXPECT_EQ(Answer("controls " + Hex(sim::AddWindow("empty"))), "{\"status\":\"ok\",\"controls\":[]}\n");
+    // A button text too long for the first read is read whole by message.
+    const std::string longText(700, 'w');
+    const HWND other = sim::AddWindow("long");
+    sim::AddControl(other, "Button", 5, longText);
+    EXPECT_NE(Answer("controls " + Hex(other)).find("\"text\":\"" + longText + "\""), std::string::npos);
 }
 
 TEST_F(ControlCommands, NamesAreAHandleAClassNNOrAnId) {
