@@ -47,6 +47,15 @@ def test_controls_lists_every_control_with_its_facts(daemon, dialog):
     assert controls["Edit2"]["password"] is True and "text" not in controls["Edit2"]
     assert controls["Button5"]["text"] == "Off" and controls["Button5"]["enabled"] is False
     assert controls["SysListView321"]["id"] == 1009
+    # A label's text as the window holds it, also once it is changed.
+    label = next(c for c in answer["controls"] if c["id"] == 1008)
+    assert (label["class"], label["text"]) == ("Static", "Name:")
+    try:
+        assert ask(daemon, f'setcontroltext {label["hwnd"]} "Full name:"') == {"status": "ok"}
+        relisted = ask(daemon, f"controls {dialog.hwnd_text}")["controls"]
+        assert next(c for c in relisted if c["id"] == 1008)["text"] == "Full name:"
+    finally:
+        ask(daemon, f'setcontroltext {label["hwnd"]} "Name:"')
     # The list view's own header is listed too, as its child.
     header = next(c for c in answer["controls"] if c["class"] == "SysHeader32")
     assert header["parent"] == controls["SysListView321"]["hwnd"]
