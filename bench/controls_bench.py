@@ -4,24 +4,9 @@ more fields and labels), and a `controltext` round trip, each as the client sees
 written, its answer read and parsed)."""
 
 import argparse
-import json
 import statistics
-import sys
-import time
-from pathlib import Path
 
-sys.path.insert(0, str(Path(__file__).resolve().parents[1] / "tests" / "e2e"))
-from conftest import DIALOG_EXE, Daemon, Probe, wine_session  # noqa: E402
-
-
-def timed(daemon, line, runs):
-    times = []
-    for _ in range(runs):
-        started = time.perf_counter()
-        answer = json.loads(daemon.ask(line))
-        times.append(time.perf_counter() - started)
-        assert answer["status"] == "ok", answer
-    return sorted(times), answer
+from wine_timing import DIALOG_EXE, Daemon, Probe, timed, wine_session
 
 
 def main():

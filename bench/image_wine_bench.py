@@ -5,25 +5,29 @@ one full-screen capture alone (`waitstill 0 0,0,1920,1080 0` captures once and a
 a full screenshot."""
 
 import argparse
-import base64
 import json
 import statistics
-import sys
-import time
-from pathlib import Path
 
-sys.path.insert(0, str(Path(__file__).resolve().parents[1] / "tests" / "e2e"))
-from conftest import SCREEN_H, SCREEN_W, Daemon, Probe, wine_session  # noqa: E402
+from wine_timing import SCREEN_H, SCREEN_W, Daemon, pattern_covered, timed, wine_session
 
 
-def timed(daemon, line, runs):
-    times = []
-    for _ in range(runs):
-        started = time.perf_counter()
-        answer = json.loads(daemon.ask(line, timeout=60))
-        times.append(time.perf_counter() - started)
-        assert answer["status"] == "ok", answer
-    return statistics.median(times) * 1000
+def median_ms(daemon, line, runs):
+    return statistics.median(timed(daemon, line, runs)[0]) * 1000
+
+
+def measure(daemon, runs):
+    cut = json.loads(daemon.ask(f"screenshot {SCREEN_W - 50},{SCREEN_H - 50},50,50"))["png"]
+    template = "base64:" + cut
+    found = json.loads(daemon.ask(f"findimage {template}"))
+    assert found["left"] == SCREEN_W - 50 and found["top"] == SCREEN_H - 50, found
+    capture = median_ms(daemon, f"waitstill 0 0,0,{SCREEN_W},{SCREEN_H} 0", runs)
+    search = median_ms(daemon, f"findimage {template}", runs)
+    tolerant = median_ms(daemon, f"findimage {template} 8", runs)
+    shot = median_ms(daemon, "screenshot", max(1, runs // 4))
+    print(f"full-screen capture alone      median {capture:7.2f} ms")
+    print(f"findimage, exact               median {search:7.2f} ms  ({search / capture:.2f}x the capture)")
+    print(f"findimage, tolerance 8         median {tolerant:7.2f} ms  ({tolerant / capture:.2f}x the capture)")
+    print(f"screenshot (capture and PNG)   median {shot:7.2f} ms")
 
 
 def main():
@@ -33,24 +37,10 @@ def main():
     with wine_session() as env:
         daemon = Daemon(env)
         daemon.err.next()
-        probe = Probe(env, "marlet bench pattern", (0, 0, SCREEN_W, SCREEN_H), pattern=True)
         try:
-            json.loads(daemon.ask(f"focus {probe.hwnd_text}"))
-            time.sleep(1.0)
-            cut = json.loads(daemon.ask(f"screenshot {SCREEN_W - 50},{SCREEN_H - 50},50,50"))["png"]
-            template = "base64:" + cut
-            found = json.loads(daemon.ask(f"findimage {template}"))
-            assert found["left"] == SCREEN_W - 50 and found["top"] == SCREEN_H - 50, found
-            capture = timed(daemon, f"waitstill 0 0,0,{SCREEN_W},{SCREEN_H} 0", args.runs)
-            search = timed(daemon, f"findimage {template}", args.runs)
-            tolerant = timed(daemon, f"findimage {template} 8", args.runs)
-            shot = timed(daemon, "screenshot", args.runs // 4)
-            print(f"full-screen capture alone      median {capture:7.2f} ms")
-            print(f"findimage, exact               median {search:7.2f} ms  ({search / capture:.2f}x the capture)")
-            print(f"findimage, tolerance 8         median {tolerant:7.2f} ms  ({tolerant / capture:.2f}x the capture)")
-            print(f"screenshot (capture and PNG)   median {shot:7.2f} ms")
+            with pattern_covered(env, daemon):
+                measure(daemon, args.runs)
         finally:
-            probe.close()
             daemon.close()
 
 

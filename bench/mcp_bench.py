@@ -12,9 +12,9 @@ import sys
 import time
 from pathlib import Path
 
+from wine_timing import Daemon, pattern_covered, timed, wine_session
+
 ROOT = Path(__file__).resolve().parents[1]
-sys.path.insert(0, str(ROOT / "tests" / "e2e"))
-sys.path.insert(0, str(ROOT / "clients" / "python"))
 
 
 def median_ms(times):
@@ -61,27 +61,18 @@ def host(runs):
 
 
 def wine(runs):
-    from conftest import SCREEN_H, SCREEN_W, Daemon, Probe, wine_session
     with wine_session() as env:
         daemon = Daemon(env)
         daemon.err.next()
-        probe = Probe(env, "marlet bench pattern", (0, 0, SCREEN_W, SCREEN_H), pattern=True)
         try:
-            daemon.ask(f"focus {probe.hwnd_text}")
-            time.sleep(1.0)
-            figures = {}
-            for line in ("screenshot", "screenshot 1366x768", "screenshot 1568x1568"):
-                times = []
-                for _ in range(runs):
-                    started = time.perf_counter()
-                    answer = json.loads(daemon.ask(line, timeout=60))
-                    times.append(time.perf_counter() - started)
-                    assert answer["status"] == "ok", answer
-                figures[line] = (median_ms(times), len(answer["png"]))
+            with pattern_covered(env, daemon):
+                figures = {}
+                for line in ("screenshot", "screenshot 1366x768", "screenshot 1568x1568"):
+                    times, answer = timed(daemon, line, runs)
+                    figures[line] = (median_ms(times), len(answer["png"]))
             for line, (ms, size) in figures.items():
                 print(f"Wine `{line}`{' ' * (24 - len(line))} median {ms:7.2f} ms, {size / 1e6:.2f} MB of base64")
         finally:
-            probe.close()
             daemon.close()
 
 

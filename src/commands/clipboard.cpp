@@ -24,13 +24,8 @@ Flow ClipboardCommand(const Args&, Session& session) {
 
 Flow SetClipboardCommand(const Args&, Session& session) {
     constexpr std::string_view kUsage = "Usage: setclipboard \"text\"";
-    std::string_view rest;
-    const std::optional<JsonString> text = JsonArgument(session, kUsage, rest);
+    const std::optional<JsonString> text = LastJsonArgument(session, kUsage);
     if (!text) return Flow::Continue;
-    if (!rest.empty()) {
-        RespondError(session.out, kUsage);
-        return Flow::Continue;
-    }
     if (text->value.find('\0') != std::string::npos) {
         // Clipboard text ends at its first NUL: the text would not be held as given.
         RespondError(session.out, "Clipboard text cannot hold U+0000");

@@ -116,13 +116,8 @@ Flow SetControlTextCommand(const Args& args, Session& session) {
         RespondError(session.out, kUsage);
         return Flow::Continue;
     }
-    std::string_view rest;
-    const std::optional<JsonString> text = JsonArgument(session, kUsage, rest, 1);
+    const std::optional<JsonString> text = LastJsonArgument(session, kUsage, 1);
     if (!text) return Flow::Continue;
-    if (!rest.empty()) {
-        RespondError(session.out, kUsage);
-        return Flow::Continue;
-    }
     const HWND control = ControlArgument(args[1], session);
     if (control == nullptr) return Flow::Continue;
     RespondDone(session, SetControlText(control, text->value));
@@ -162,13 +157,8 @@ Flow ChooseCommand(const Args& args, Session& session) {
         }
         choice.index = *index;
     } else {
-        std::string_view rest;
-        const std::optional<JsonString> text = JsonArgument(session, kUsage, rest, 1);
+        const std::optional<JsonString> text = LastJsonArgument(session, kUsage, 1);
         if (!text) return Flow::Continue;
-        if (!rest.empty()) {
-            RespondError(session.out, kUsage);
-            return Flow::Continue;
-        }
         choice.text = text->value;
     }
     const HWND control = ControlArgument(args[1], session);

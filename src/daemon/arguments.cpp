@@ -93,3 +93,13 @@ std::optional<JsonString> JsonArgument(Session& session, std::string_view usage,
     rest = Trimmed(raw.substr(text.end));
     return text;
 }
+
+std::optional<JsonString> LastJsonArgument(Session& session, std::string_view usage, std::size_t skip) {
+    std::string_view rest;
+    std::optional<JsonString> text = JsonArgument(session, usage, rest, skip);
+    if (text && !rest.empty()) {
+        RespondError(session.out, usage);
+        return std::nullopt;
+    }
+    return text;
+}

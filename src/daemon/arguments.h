@@ -51,3 +51,7 @@ std::optional<Rect> RegionArgument(std::string_view text, Session& session, std:
 // there is none (`usage`) or it is malformed.
 std::optional<JsonString> JsonArgument(Session& session, std::string_view usage, std::string_view& rest,
                                        std::size_t skip = 0);
+
+// The same for a command whose last argument is the JSON string: anything after it is answered
+// with `usage`.
+std::optional<JsonString> LastJsonArgument(Session& session, std::string_view usage, std::size_t skip = 0);
