@@ -4,6 +4,7 @@
 #include "controls/control_actions.h"
 #include "controls/control_list.h"
 #include "daemon/arguments.h"
+#include "daemon/daemon_state.h"
 #include "protocol/envelope.h"
 #include "windows/window_info.h"
 
@@ -28,16 +29,23 @@ std::optional<int> ControlId(std::string_view text) {
 HWND ControlArgument(std::string_view name, Session& session) {
     const std::size_t slash = name.find('/');
     if (slash == std::string_view::npos) return WindowArgument(name, session);
-    const HWND window = WindowArgument(name.substr(0, slash), session);
-    if (window == nullptr) return nullptr;
-    const std::string_view rest = name.substr(slash + 1);
+    // The window is looked into first and asked whether it exists only when nothing was found
+    // there (one call fewer on the way that counts).
+    const HWND window = HandleArgument(name.substr(0, slash));
     HWND control = nullptr;
-    if (!rest.empty() && rest[0] == '#') {
+    const std::string_view rest = name.substr(slash + 1);
+    if (window != nullptr && !rest.empty() && rest[0] == '#') {
         if (const std::optional<int> id = ControlId(rest.substr(1))) control = ControlById(window, *id);
-    } else {
+    } else if (window != nullptr) {
         control = ControlByClassNN(window, rest);
     }
-    if (control == nullptr) RespondError(session.out, {"Control not found: ", name});
+    if (control == nullptr) {
+        if (!WindowExists(window)) {
+            RespondError(session.out, "Invalid HWND");
+        } else {
+            RespondError(session.out, {"Control not found: ", name});
+        }
+    }
     return control;
 }
 
@@ -72,7 +80,7 @@ Flow ControlsCommand(const Args& args, Session& session) {
     const HWND window = WindowArgument(args[1], session);
     if (window == nullptr) return Flow::Continue;
     std::vector<ControlInfo> controls;
-    const std::string failed = ListControls(window, controls);
+    const std::string failed = ListControls(window, session.state.controlReaders, controls);
     if (!failed.empty()) {
         RespondError(session.out, failed);
         return Flow::Continue;

@@ -170,13 +170,9 @@ std::string ReadListView(HWND view, ControlItems& items) {
 
 std::string ReadControlText(HWND control, std::string& text) {
     if (IsPasswordField(control)) return "Cannot read a password field";
-    const std::optional<LRESULT> length = SendToControl(control, WM_GETTEXTLENGTH);
-    if (!length) return NoAnswer(control);
-    std::vector<wchar_t> units(static_cast<std::size_t>(std::max<LRESULT>(*length, 0)) + 1);
-    const std::optional<LRESULT> copied =
-        SendToControl(control, WM_GETTEXT, units.size(), reinterpret_cast<LPARAM>(units.data()));
-    if (!copied) return NoAnswer(control);
-    text = Utf16ToUtf8(units.data(), std::min(static_cast<std::size_t>(std::max<LRESULT>(*copied, 0)), units.size() - 1));
+    std::optional<std::string> read = MessageText(control);
+    if (!read) return NoAnswer(control);
+    text = std::move(*read);
     return {};
 }
 

@@ -2,7 +2,11 @@
 
 #include "base/utf16.h"
 
+#include <algorithm>
+#include <atomic>
 #include <charconv>
+#include <mutex>
+#include <unordered_map>
 
 namespace {
 
@@ -20,38 +24,26 @@ void ForEachDescendant(HWND window, Visit visit) {
 // read again at the length the control gives.
 constexpr std::size_t kShortText = 512;
 
-std::optional<std::string> WindowText(HWND control) {
-    wchar_t shortText[kShortText];
-    const std::optional<LRESULT> first =
-        SendToControl(control, WM_GETTEXT, kShortText, reinterpret_cast<LPARAM>(shortText));
-    if (!first) return std::nullopt;
-    if (*first >= 0 && static_cast<std::size_t>(*first) + 1 < kShortText) {
-        return Utf16ToUtf8(shortText, static_cast<std::size_t>(*first));
+// The classes whose WM_GETTEXT is DefWindowProc's: they keep their text in the window itself.
+bool KeepsTextInWindow(std::string_view className) {
+    for (const std::string_view name : {"Button", "Static", "ListBox", "SysListView32", "SysHeader32"}) {
+        if (ClassIs(className, name)) return true;
     }
-    const std::optional<LRESULT> length = SendToControl(control, WM_GETTEXTLENGTH);
-    if (!length) return std::nullopt;
-    if (*length <= 0) return std::string();
-    std::vector<wchar_t> units(static_cast<std::size_t>(*length) + 1);
-    const std::optional<LRESULT> copied =
-        SendToControl(control, WM_GETTEXT, units.size(), reinterpret_cast<LPARAM>(units.data()));
-    if (!copied) return std::nullopt;
-    const auto count = std::min(static_cast<std::size_t>(std::max<LRESULT>(*copied, 0)), units.size() - 1);
-    return Utf16ToUtf8(units.data(), count);
+    return false;
 }
 
-// A listed control's text. Buttons and statics keep their text in the window itself (their
-// WM_GETTEXT is DefWindowProc's), so it is read from there without a message to their thread,
-// which costs several times as much; a text that may not fit is read by message. Every other
-// class answers its own WM_GETTEXT (an edit from its buffer) and is asked.
+// A listed control's text. A class that keeps its text in the window is read from there without
+// a message to its thread, which costs several times as much; a text that may not fit is read by
+// message. Every other class answers its own WM_GETTEXT (an edit from its buffer) and is asked.
 std::optional<std::string> ListedText(HWND control, const std::string& className) {
-    if (ClassIs(className, "Button") || ClassIs(className, "Static")) {
+    if (KeepsTextInWindow(className)) {
         wchar_t text[kShortText];
         const int length = InternalGetWindowText(control, text, static_cast<int>(kShortText));
         if (length >= 0 && static_cast<std::size_t>(length) + 1 < kShortText) {
             return Utf16ToUtf8(text, static_cast<std::size_t>(length));
         }
     }
-    return WindowText(control);
+    return MessageText(control);
 }
 
 // Numbers controls by class in the order they come: the ClassNN of each.
@@ -69,7 +61,55 @@ class ClassNumbers {
     std::vector<std::pair<std::string, int>> counts_;
 };
 
+// Class names for one pass over a window's controls, kept by class atom: the controls share a
+// few classes, and the atom is one call to the system where the name is two. Only for one pass:
+// an atom freed with its class may later number another. Threads of one pass share it.
+class ClassNames {
+   public:
+    std::string Of(HWND control) {
+        const DWORD atom = GetClassLongW(control, GCW_ATOM);
+        if (atom == 0) return ControlClass(control);
+        {
+            const std::lock_guard<std::mutex> lock(mutex_);
+            for (const auto& [known, name] : names_) {
+                if (known == atom) return name;
+            }
+        }
+        std::string name = ControlClass(control);
+        const std::lock_guard<std::mutex> lock(mutex_);
+        names_.emplace_back(atom, name);
+        return name;
+    }
+
+   private:
+    std::mutex mutex_;
+    std::vector<std::pair<DWORD, std::string>> names_;
+};
+
+bool IsPassword(std::string_view className, DWORD style) {
+    return (style & ES_PASSWORD) != 0 && ClassIs(className, "Edit");
+}
+
 }  // namespace
+
+std::optional<std::string> MessageText(HWND control) {
+    wchar_t shortText[kShortText];
+    const std::optional<LRESULT> first =
+        SendToControl(control, WM_GETTEXT, kShortText, reinterpret_cast<LPARAM>(shortText));
+    if (!first) return std::nullopt;
+    if (*first >= 0 && static_cast<std::size_t>(*first) + 1 < kShortText) {
+        return Utf16ToUtf8(shortText, static_cast<std::size_t>(*first));
+    }
+    const std::optional<LRESULT> length = SendToControl(control, WM_GETTEXTLENGTH);
+    if (!length) return std::nullopt;
+    if (*length <= 0) return std::string();
+    std::vector<wchar_t> units(static_cast<std::size_t>(*length) + 1);
+    const std::optional<LRESULT> copied =
+        SendToControl(control, WM_GETTEXT, units.size(), reinterpret_cast<LPARAM>(units.data()));
+    if (!copied) return std::nullopt;
+    const auto count = std::min(static_cast<std::size_t>(std::max<LRESULT>(*copied, 0)), units.size() - 1);
+    return Utf16ToUtf8(units.data(), count);
+}
 
 std::optional<LRESULT> SendToControl(HWND control, UINT msg, WPARAM wParam, LPARAM lParam, std::uint32_t timeoutMs) {
     DWORD_PTR result = 0;
@@ -105,60 +145,81 @@ bool ClassIs(std::string_view className, std::string_view name) {
 }
 
 bool IsPasswordField(HWND control) {
-    return ClassIs(ControlClass(control), "Edit") && (GetWindowLongPtrW(control, GWL_STYLE) & ES_PASSWORD) != 0;
+    const auto style = static_cast<DWORD>(GetWindowLongPtrW(control, GWL_STYLE));
+    return (style & ES_PASSWORD) != 0 && IsPassword(ControlClass(control), style);
 }
 
-std::string ListControls(HWND window, std::vector<ControlInfo>& controls) {
-    controls.clear();
-    ClassNumbers numbers;
-    std::string failed;
-    const bool windowShown = IsWindowVisible(window) != 0;
+std::string ListControls(HWND window, HelperThreads& helpers, std::vector<ControlInfo>& controls) {
+    std::vector<HWND> found;
     ForEachDescendant(window, [&](HWND hwnd) {
-        ControlInfo info{};
-        info.hwnd = hwnd;
-        info.parent = GetAncestor(hwnd, GA_PARENT);
-        info.id = GetDlgCtrlID(hwnd);
-        info.className = ControlClass(hwnd);
-        info.classNN = numbers.Next(info.className);
-        // The style holds the state too: each call about another program's window is a round trip
-        // to the system (GetWindowInfo, which would give both, costs four times a rectangle).
-        const auto style = static_cast<DWORD>(GetWindowLongPtrW(hwnd, GWL_STYLE));
-        info.password = ClassIs(info.className, "Edit") && (style & ES_PASSWORD) != 0;
-        if (!info.password) {
-            const std::optional<std::string> text = ListedText(hwnd, info.className);
-            if (!text) {
-                failed = NoAnswer(hwnd);
-                return false;
-            }
-            info.text = *text;
-        }
-        RECT r{};
-        GetWindowRect(hwnd, &r);
-        info.rect = Rect{r.left, r.top, r.right, r.bottom};
-        // Shown when it and every window it lies in are: its parent came before it.
-        const auto parentShown = [&] {
-            if (info.parent == window) return windowShown;
-            for (const ControlInfo& c : controls) {
-                if (c.hwnd == info.parent) return c.visible;
-            }
-            return IsWindowVisible(info.parent) != 0;
-        };
-        info.visible = (style & WS_VISIBLE) != 0 && parentShown();
-        info.enabled = (style & WS_DISABLED) == 0;
-        controls.push_back(std::move(info));
+        found.push_back(hwnd);
         return true;
     });
-    if (!failed.empty()) controls.clear();
-    return failed;
+    // Each control's facts are calls about another program's window, and its text may be a
+    // message to that program's thread: round trips that the helper threads share, each control
+    // read whole by one of them. The first control (in order) that does not answer is the error.
+    controls.assign(found.size(), ControlInfo{});
+    std::vector<char> answered(found.size(), 0);
+    std::atomic<bool> failed{false};
+    ClassNames names;
+    helpers.ForEach(found.size(), [&](std::size_t i) {
+        if (failed.load()) return;
+        ControlInfo& info = controls[i];
+        info.hwnd = found[i];
+        info.parent = GetAncestor(info.hwnd, GA_PARENT);
+        info.id = GetDlgCtrlID(info.hwnd);
+        info.className = names.Of(info.hwnd);
+        // The style holds the state too (GetWindowInfo, which would give both, costs four times
+        // a rectangle).
+        info.style = static_cast<DWORD>(GetWindowLongPtrW(info.hwnd, GWL_STYLE));
+        info.password = IsPassword(info.className, info.style);
+        if (!info.password) {
+            std::optional<std::string> text = ListedText(info.hwnd, info.className);
+            if (!text) {
+                failed = true;
+                return;
+            }
+            info.text = std::move(*text);
+        }
+        RECT r{};
+        GetWindowRect(info.hwnd, &r);
+        info.rect = Rect{r.left, r.top, r.right, r.bottom};
+        info.enabled = (info.style & WS_DISABLED) == 0;
+        answered[i] = 1;
+    });
+    if (failed) {
+        const auto silent = std::find(answered.begin(), answered.end(), 0) - answered.begin();
+        const HWND control = found[static_cast<std::size_t>(silent)];
+        controls.clear();
+        return NoAnswer(control);
+    }
+    // Numbers and visibility, in order: a control is shown when it and every window it lies in
+    // are, and its parent came before it.
+    ClassNumbers numbers;
+    std::unordered_map<HWND, bool> shown{{window, IsWindowVisible(window) != 0}};
+    for (ControlInfo& c : controls) {
+        c.classNN = numbers.Next(c.className);
+        const auto parent = shown.find(c.parent);
+        const bool parentShown = parent != shown.end() ? parent->second : IsWindowVisible(c.parent) != 0;
+        c.visible = (c.style & WS_VISIBLE) != 0 && parentShown;
+        shown.emplace(c.hwnd, c.visible);
+    }
+    return {};
 }
 
 HWND ControlByClassNN(HWND window, std::string_view classNN) {
     // Each control's own ClassNN, compared whole: a class name may end in digits itself
     // (SysListView32), so the name cannot be split where its digits start.
+    // The first few controls are asked their names straight: a name kept by atom costs more
+    // than a name asked until classes come again, and a wanted control is most often early.
+    constexpr int kAskedByName = 4;
     ClassNumbers numbers;
+    ClassNames names;
     HWND found = nullptr;
+    int seen = 0;
     ForEachDescendant(window, [&](HWND hwnd) {
-        if (numbers.Next(ControlClass(hwnd)) == classNN) found = hwnd;
+        const std::string name = seen++ < kAskedByName ? ControlClass(hwnd) : names.Of(hwnd);
+        if (numbers.Next(name) == classNN) found = hwnd;
         return found == nullptr;
     });
     return found;

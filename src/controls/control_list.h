@@ -4,6 +4,7 @@
 #pragma once
 
 #include "base/geometry.h"
+#include "base/helper_threads.h"
 #include "platform/win32.h"
 
 #include <cstdint>
@@ -21,6 +22,9 @@ inline constexpr std::uint32_t kControlTimeoutMs = 2000;
 std::optional<LRESULT> SendToControl(HWND control, UINT msg, WPARAM wParam = 0, LPARAM lParam = 0,
                                      std::uint32_t timeoutMs = kControlTimeoutMs);
 
+// The control's text as its WM_GETTEXT answers it, whole; nothing when it did not answer in time.
+std::optional<std::string> MessageText(HWND control);
+
 // "Timed out after 2000 ms waiting for 0x1a2b to answer".
 std::string NoAnswer(HWND control);
 
@@ -36,13 +40,15 @@ struct ControlInfo {
     std::string text;     // empty for a password field
     bool password;        // an Edit with ES_PASSWORD: its text is not read
     Rect rect;            // virtual-screen pixels, right and bottom exclusive
+    DWORD style;          // GWL_STYLE
     bool visible;
     bool enabled;
 };
 
-// Every descendant of `window`, in EnumChildWindows order, with its text. An empty message when
-// all answered, else the error (a control that did not answer in time).
-std::string ListControls(HWND window, std::vector<ControlInfo>& controls);
+// Every descendant of `window`, in EnumChildWindows order, with its text, read by this thread and
+// the helpers. An empty message when all answered, else the error (a control that did not answer
+// in time).
+std::string ListControls(HWND window, HelperThreads& helpers, std::vector<ControlInfo>& controls);
 
 // The control of `window` with this ClassNN ("Button2": the class and its 1-based number among
 // the window's controls of that class), or with this control id; null when there is none.

@@ -453,6 +453,8 @@ constexpr DWORD WS_VISIBLE = 0x10000000;
 BOOL WINAPI EnumChildWindows(HWND hWndParent, WNDENUMPROC lpEnumFunc, LPARAM lParam);
 int WINAPI InternalGetWindowText(HWND hWnd, LPWSTR pString, int cchMaxCount);
 HWND WINAPI GetAncestor(HWND hwnd, UINT gaFlags);
+constexpr int GCW_ATOM = -32;
+DWORD WINAPI GetClassLongW(HWND hWnd, int nIndex);
 int WINAPI GetDlgCtrlID(HWND hWnd);
 LONG_PTR WINAPI GetWindowLongPtrW(HWND hWnd, int nIndex);
 BOOL WINAPI IsWindowEnabled(HWND hWnd);

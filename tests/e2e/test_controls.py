@@ -61,6 +61,24 @@ def test_controls_lists_every_control_with_its_facts(daemon, dialog):
     assert header["parent"] == controls["SysListView321"]["hwnd"]
 
 
+def test_a_large_dialog_is_listed_whole_and_in_order(wine_env, daemon):
+    """Its controls are read by several threads at once: each keeps its own place and facts."""
+    many = Probe(wine_env, "many", exe=DIALOG_EXE)  # the title also asks for 50 more controls
+    try:
+        for _ in range(3):
+            answer = ask(daemon, f"controls {many.hwnd_text}")
+            assert answer["status"] == "ok", answer
+            fields = answer["controls"][-50:]
+            assert [c["id"] for c in fields] == list(range(2000, 2050))
+            for i, c in enumerate(fields):
+                kind = "Edit" if i % 2 == 0 else "Static"
+                assert (c["class"], c["classnn"], c["text"], c["parent"]) == \
+                    (kind, f"{kind}{i // 2 + (3 if kind == 'Edit' else 2)}", f"field {i}", many.hwnd_text), c
+            assert len({c["hwnd"] for c in answer["controls"]}) == len(answer["controls"]) == 62
+    finally:
+        many.close()
+
+
 def test_text_is_read_and_set_and_the_program_sees_it(daemon, dialog):
     w = dialog.hwnd_text
     assert ask(daemon, f"controltext {w}/#1008") == {"status": "ok", "text": "Name:"}

@@ -227,6 +227,7 @@ bool CloseProcessHandle(HANDLE handle) {
 using sim::Desktop;
 
 BOOL WINAPI EnumChildWindows(HWND hWndParent, WNDENUMPROC lpEnumFunc, LPARAM lParam) {
+    const auto oneCall = sim::OneCallAtATime();
     std::vector<HWND> handles;
     for (const sim::Control& c : sim::State().controls) {
         if (c.alive && sim::IsDescendant(c, hWndParent)) handles.push_back(c.handle);
@@ -238,36 +239,61 @@ BOOL WINAPI EnumChildWindows(HWND hWndParent, WNDENUMPROC lpEnumFunc, LPARAM lPa
 }
 
 // The text the window itself holds, with no message: what WM_SETTEXT left there through
-// DefWindowProc. Buttons and statics keep their text so; other controls keep their own (an edit
-// its buffer), and here hold none in the window.
+// DefWindowProc. Buttons, statics, list boxes, list views and headers keep their text so; other
+// controls keep their own (an edit its buffer), and here hold none in the window.
 int WINAPI InternalGetWindowText(HWND hWnd, LPWSTR pString, int cchMaxCount) {
+    const auto oneCall = sim::OneCallAtATime();
     const sim::Control* c = sim::FindControl(hWnd);
     if (c == nullptr || pString == nullptr || cchMaxCount <= 0) return 0;
-    if (!sim::ClassIs(*c, "Button") && !sim::ClassIs(*c, "Static")) {
+    if (!sim::ClassIs(*c, "Button") && !sim::ClassIs(*c, "Static") && !sim::ClassIs(*c, "ListBox") &&
+        !sim::ClassIs(*c, "SysListView32") && !sim::ClassIs(*c, "SysHeader32")) {
         pString[0] = 0;
         return 0;
     }
     return static_cast<int>(sim::CopyWide(c->text, pString, cchMaxCount));
 }
 
+// The class atom: one number for each class name, letters compared without case as the atom
+// table compares them.
+DWORD WINAPI GetClassLongW(HWND hWnd, int nIndex) {
+    const auto oneCall = sim::OneCallAtATime();
+    Desktop& d = sim::State();
+    const sim::Control* c = sim::FindControl(hWnd);
+    const sim::Window* w = c == nullptr ? sim::FindWindow(hWnd) : nullptr;
+    if ((c == nullptr && (w == nullptr || !w->alive)) || nIndex != GCW_ATOM) return 0;
+    const std::string& name = c != nullptr ? c->className : w->className;
+    const auto same = [&](const std::string& known) {
+        return known.size() == name.size() && std::equal(known.begin(), known.end(), name.begin(), [](char a, char b) {
+                   return std::tolower(static_cast<unsigned char>(a)) == std::tolower(static_cast<unsigned char>(b));
+               });
+    };
+    auto found = std::find_if(d.classAtoms.begin(), d.classAtoms.end(), same);
+    if (found == d.classAtoms.end()) found = d.classAtoms.insert(found, name);
+    return 0xC000 + static_cast<DWORD>(found - d.classAtoms.begin());
+}
+
 HWND WINAPI GetAncestor(HWND hwnd, UINT gaFlags) {
+    const auto oneCall = sim::OneCallAtATime();
     const sim::Control* c = sim::FindControl(hwnd);
     if (c == nullptr || gaFlags != GA_PARENT) return nullptr;
     return c->parent;
 }
 
 int WINAPI GetDlgCtrlID(HWND hWnd) {
+    const auto oneCall = sim::OneCallAtATime();
     const sim::Control* c = sim::FindControl(hWnd);
     return c != nullptr ? c->id : 0;
 }
 
 LONG_PTR WINAPI GetWindowLongPtrW(HWND hWnd, int nIndex) {
+    const auto oneCall = sim::OneCallAtATime();
     const sim::Control* c = sim::FindControl(hWnd);
     if (c == nullptr || nIndex != GWL_STYLE) return 0;
     return c->style | (c->enabled ? 0 : WS_DISABLED) | (c->visible ? WS_VISIBLE : 0);
 }
 
 BOOL WINAPI IsWindowEnabled(HWND hWnd) {
+    const auto oneCall = sim::OneCallAtATime();
     const sim::Control* c = sim::FindControl(hWnd);
     if (c != nullptr) return c->enabled ? TRUE : FALSE;
     const sim::Window* w = sim::FindWindow(hWnd);
@@ -276,6 +302,7 @@ BOOL WINAPI IsWindowEnabled(HWND hWnd) {
 
 LRESULT WINAPI SendMessageTimeoutW(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam, UINT fuFlags, UINT uTimeout,
                                    DWORD_PTR* lpdwResult) {
+    const auto oneCall = sim::OneCallAtATime();
     Desktop& d = sim::State();
     d.sentMessages.push_back(Msg);
     sim::Control* c = sim::FindControl(hWnd);

@@ -6,6 +6,12 @@
 #include "platform/simulated/shared.h"
 
 namespace sim {
+
+std::unique_lock<std::recursive_mutex> OneCallAtATime() {
+    static std::recursive_mutex calls;
+    return std::unique_lock<std::recursive_mutex>(calls);
+}
+
 namespace {
 
 Desktop MakeDesktop() {

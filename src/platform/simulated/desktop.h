@@ -278,6 +278,7 @@ struct ControlArea {
     bool remoteIs32Bit = false;               // the controls' process is a 32-bit one
     int openProcesses = 0;                    // OpenProcess handles not yet closed
     std::vector<UINT> sentMessages;           // every SendMessageTimeoutW message, in order
+    std::vector<std::string> classAtoms;  // class names by atom - 0xC000, as GetClassLongW numbers them
 };
 
 // The process, its session and start-up services, the clock and the last error.

@@ -3,10 +3,15 @@
 
 #include "platform/simulated/desktop.h"
 
+#include <mutex>
 #include <string>
 #include <vector>
 
 namespace sim {
+
+// Held by every call that the program's helper threads make (the reads of a control listing):
+// the model is one state, so those calls are taken one at a time, each whole.
+std::unique_lock<std::recursive_mutex> OneCallAtATime();
 
 // Fills the US English layout's key table and scan codes.
 void FillUsLayout(Desktop& d);

@@ -84,6 +84,7 @@ int WINAPI GetWindowTextA(HWND hWnd, LPSTR lpString, int nMaxCount) {
 }
 
 BOOL WINAPI IsWindow(HWND hWnd) {
+    const auto oneCall = sim::OneCallAtATime();
     if (sim::FindControl(hWnd) != nullptr) return TRUE;
     sim::Window* w = sim::FindWindow(hWnd);
     if (w != nullptr && w->alive && w->closesAfterChecks >= 0 && w->closesAfterChecks-- == 0) w->alive = false;
@@ -176,6 +177,7 @@ int WINAPI GetWindowTextW(HWND hWnd, LPWSTR lpString, int nMaxCount) {
 }
 
 int WINAPI GetClassNameW(HWND hWnd, LPWSTR lpClassName, int nMaxCount) {
+    const auto oneCall = sim::OneCallAtATime();
     if (const sim::Control* c = sim::FindControl(hWnd)) return sim::CopyWide(c->className, lpClassName, nMaxCount);
     const sim::Window* w = sim::LiveWindow(hWnd);
     if (w == nullptr) return 0;
@@ -183,6 +185,7 @@ int WINAPI GetClassNameW(HWND hWnd, LPWSTR lpClassName, int nMaxCount) {
 }
 
 BOOL WINAPI IsWindowVisible(HWND hWnd) {
+    const auto oneCall = sim::OneCallAtATime();
     if (const sim::Control* c = sim::FindControl(hWnd)) return c->visible ? TRUE : FALSE;
     const sim::Window* w = sim::FindWindow(hWnd);
     return (w != nullptr && w->alive && w->visible) ? TRUE : FALSE;
@@ -194,6 +197,7 @@ BOOL WINAPI IsZoomed(HWND hWnd) {
 }
 
 BOOL WINAPI GetWindowRect(HWND hWnd, RECT* lpRect) {
+    const auto oneCall = sim::OneCallAtATime();
     if (const sim::Control* c = sim::FindControl(hWnd)) {
         if (lpRect == nullptr) return FALSE;
         *lpRect = c->rect;
