@@ -9,16 +9,14 @@ import argparse
 import json
 import statistics
 
-from wine_timing import DIALOG_EXE, Daemon, Probe, timed, wine_session
+from wine_timing import DIALOG_EXE, Probe, timed, wine_daemon
 
 
 def main():
     parser = argparse.ArgumentParser(description=__doc__)
     parser.add_argument("--runs", type=int, default=300)
     args = parser.parse_args()
-    with wine_session() as env:
-        daemon = Daemon(env)
-        daemon.err.next()
+    with wine_daemon() as (env, daemon):
         many = Probe(env, "many", exe=DIALOG_EXE)  # the dialog's first argument: 50 more controls
         try:
             listing, answer = timed(daemon, f"controls {many.hwnd_text}", args.runs)
@@ -36,7 +34,6 @@ def main():
             print(json.dumps({"controls_per_control_ms": statistics.median(listing) * 1000 / count}))
         finally:
             many.close()
-            daemon.close()
 
 
 if __name__ == "__main__":

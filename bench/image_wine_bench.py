@@ -8,7 +8,7 @@ import argparse
 import json
 import statistics
 
-from wine_timing import SCREEN_H, SCREEN_W, Daemon, pattern_covered, timed, wine_session
+from wine_timing import SCREEN_H, SCREEN_W, pattern_covered, timed, wine_daemon
 
 
 def median_ms(daemon, line, runs):
@@ -34,14 +34,8 @@ def main():
     parser = argparse.ArgumentParser(description=__doc__)
     parser.add_argument("--runs", type=int, default=40)
     args = parser.parse_args()
-    with wine_session() as env:
-        daemon = Daemon(env)
-        daemon.err.next()
-        try:
-            with pattern_covered(env, daemon):
-                measure(daemon, args.runs)
-        finally:
-            daemon.close()
+    with wine_daemon() as (env, daemon), pattern_covered(env, daemon):
+        measure(daemon, args.runs)
 
 
 if __name__ == "__main__":

@@ -12,7 +12,7 @@ import sys
 import time
 from pathlib import Path
 
-from wine_timing import Daemon, pattern_covered, timed, wine_session
+from wine_timing import pattern_covered, timed, wine_daemon
 
 ROOT = Path(__file__).resolve().parents[1]
 
@@ -61,19 +61,14 @@ def host(runs):
 
 
 def wine(runs):
-    with wine_session() as env:
-        daemon = Daemon(env)
-        daemon.err.next()
-        try:
-            with pattern_covered(env, daemon):
-                figures = {}
-                for line in ("screenshot", "screenshot 1366x768", "screenshot 1568x1568"):
-                    times, answer = timed(daemon, line, runs)
-                    figures[line] = (median_ms(times), len(answer["png"]))
-            for line, (ms, size) in figures.items():
-                print(f"Wine `{line}`{' ' * (24 - len(line))} median {ms:7.2f} ms, {size / 1e6:.2f} MB of base64")
-        finally:
-            daemon.close()
+    with wine_daemon() as (env, daemon):
+        with pattern_covered(env, daemon):
+            figures = {}
+            for line in ("screenshot", "screenshot 1366x768", "screenshot 1568x1568"):
+                times, answer = timed(daemon, line, runs)
+                figures[line] = (median_ms(times), len(answer["png"]))
+        for line, (ms, size) in figures.items():
+            print(f"Wine `{line}`{' ' * (24 - len(line))} median {ms:7.2f} ms, {size / 1e6:.2f} MB of base64")
 
 
 def main():

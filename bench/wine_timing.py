@@ -25,6 +25,19 @@ def timed(daemon, line, runs, timeout=60):
 
 
 @contextlib.contextmanager
+def wine_daemon():
+    """A Wine session and the daemon started in it, its banner read: (env, daemon); the daemon is
+    closed at the end, whatever happened."""
+    with wine_session() as env:
+        daemon = Daemon(env)
+        daemon.err.next()
+        try:
+            yield env, daemon
+        finally:
+            daemon.close()
+
+
+@contextlib.contextmanager
 def pattern_covered(env, daemon):
     """The whole screen covered by the probe's fine pattern (the hard case for a compressor and a
     search), in front and painted."""
